@@ -1,0 +1,79 @@
+#include "recording_host.h"
+
+#include "host/stimuli.h"
+#include "parith/parith15.h"
+#include "snake/beam_port.h"
+
+beam_t beam;
+
+namespace {
+
+std::vector<beam_op_t> ops;
+const snake_t *watched = nullptr;
+
+std::uint8_t watched_state() { return watched != nullptr ? watched->paint_state : 0; }
+std::uint8_t watched_item() { return watched != nullptr ? watched->text_idx : 0; }
+
+} // namespace
+
+void beam_xy(std::uint8_t x, std::uint8_t y)
+{
+    beam.tick = static_cast<std::uint16_t>(beam.tick + 1);
+    ops.push_back({true, x, y, watched_state(), watched_item()});
+}
+
+void beam_skip()
+{
+    beam.tick = static_cast<std::uint16_t>(beam.tick + 1);
+    ops.push_back({false, 0, 0, watched_state(), watched_item()});
+}
+
+const std::vector<beam_op_t> &recorded_ops() { return ops; }
+void clear_ops() { ops.clear(); }
+void watch_record(const snake_t *s) { watched = s; }
+
+std::vector<beam_op_t> lit_points(const std::vector<beam_op_t> &all)
+{
+    std::vector<beam_op_t> lit;
+    for (const beam_op_t &op : all)
+        if (op.lit)
+            lit.push_back(op);
+    return lit;
+}
+
+std::vector<beam_op_t> paint_frame(snake_t *s)
+{
+    clear_ops();
+    do {
+        menuitem_snake.onPixel(s);
+    } while (s->frame_phase == 0);
+    return recorded_ops();
+}
+
+std::vector<frame_record_t> play_scripted_game(snake_t &game, std::uint8_t level, int frames)
+{
+    game = snake_t{};
+    beam = beam_t{};
+    set_seed(0x2200); // the generator's state at program start
+    watch_record(&game);
+
+    menuitem_snake.onEnter(&game);
+    snake_set_level(&game, level);
+    game.params.speed = 1;
+    game.params.growth = 20;
+    menuitem_snake.onPixel(&game); // the park
+
+    std::vector<frame_record_t> played;
+    for (int i = 0; i < frames; ++i) {
+        frame_record_t rec;
+        rec.ops = paint_frame(&game);
+        rec.after_paint = game;
+        const auto idx = static_cast<std::size_t>(i);
+        if (idx < STIMULI_FRAMES && stimuli[idx] != 0)
+            menuitem_snake.onKey(&game, stimuli[idx]);
+        menuitem_snake.onTimeChanged(&game, 0);
+        rec.after_clock = game;
+        played.push_back(rec);
+    }
+    return played;
+}
