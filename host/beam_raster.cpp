@@ -8,11 +8,14 @@ double pixel[SCREEN_SIZE * SCREEN_SIZE];
 
 namespace {
 
-std::int32_t skip;         // the next lit point is not joined to the last
-std::uint8_t beam_x;       // last recorded lit point
+std::int32_t skip;   // the next lit point is not joined to the last
+std::uint8_t beam_x; // last recorded lit point
 std::uint8_t beam_y;
 
-bool drawing_walls() { return snake.paint_state == PAINT_WALL || snake.paint_state == PAINT_WALL_READ; }
+bool drawing_walls()
+{
+    return snake.paint_state == PAINT_WALL || snake.paint_state == PAINT_WALL_READ;
+}
 
 void count_tick()
 {
@@ -25,8 +28,8 @@ int sign_of_step(std::uint8_t from, std::uint8_t to) { return (from < to) - (to 
 
 [[noreturn]] void diagonal_exit(std::uint8_t x, std::uint8_t y, int sx, int sy)
 {
-    std::fprintf(stderr, "@%02x: [%d %d] (%d,%d) --> [%d %d]  @%02x\n", snake.paint_state, x, y,
-                 sx, sy, beam_x, beam_y, snake.paint_state);
+    std::fprintf(stderr, "@%02x: [%d %d] (%d,%d) --> [%d %d]  @%02x\n", snake.paint_state, x, y, sx,
+                 sy, beam_x, beam_y, snake.paint_state);
     std::exit(EXIT_DIAGONAL_JOIN);
 }
 

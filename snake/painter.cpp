@@ -159,10 +159,22 @@ void mark_point(snake_t *s, std::uint8_t left, std::uint8_t x, std::uint8_t y)
     std::int8_t ox;
     std::int8_t oy;
     switch (s->paint_dir & 3) { // turn the heading-3 offsets to the mark's heading
-    case 0: ox = static_cast<std::int8_t>(-b); oy = static_cast<std::int8_t>(-a); break;
-    case 1: ox = static_cast<std::int8_t>(-a); oy = static_cast<std::int8_t>(-b); break;
-    case 2: ox = b; oy = a; break;
-    default: ox = a; oy = b; break;
+    case 0:
+        ox = static_cast<std::int8_t>(-b);
+        oy = static_cast<std::int8_t>(-a);
+        break;
+    case 1:
+        ox = static_cast<std::int8_t>(-a);
+        oy = static_cast<std::int8_t>(-b);
+        break;
+    case 2:
+        ox = b;
+        oy = a;
+        break;
+    default:
+        ox = a;
+        oy = b;
+        break;
     }
     beam_xy(u8(x + ox), u8(y + oy));
 }

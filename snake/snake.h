@@ -60,29 +60,29 @@ struct snake_t {
     std::uint8_t paint_dir;   // heading of the current stroke
     std::uint8_t paint_x;     // painter cursor; the centre of a mark
     std::uint8_t paint_y;
-    std::uint8_t frame_phase;         // 0 painting, 1 frame finished, 2 beam parked
-    const std::uint8_t *wall_ptr;     // read position in WALL
-    std::uint8_t crashed;     // a collision in the frame just painted, not yet seen by the clock
-    std::uint8_t text_idx;    // text item being drawn
-    std::uint8_t move_due;    // a step is made at the next frame start
-    std::uint8_t text_dirty;  // rebuild the score and game-over texts at the next frame start
-    std::uint8_t grid_mask;   // grid - 1
-    std::uint8_t level;       // 1 to 4
-    std::uint16_t score;      // wraps modulo 65536
-    std::uint8_t game_over;   // the head has hit a wall or the body
-    snake_level_t params;     // speed, growth, grid, food_on_body
-    std::uint8_t ring_head;   // ring index of the head run, 0 to 24
-    std::uint8_t ring_len;    // runs in use, 0 to 25
+    std::uint8_t frame_phase;     // 0 painting, 1 frame finished, 2 beam parked
+    const std::uint8_t *wall_ptr; // read position in WALL
+    std::uint8_t crashed;    // a collision in the frame just painted, not yet seen by the clock
+    std::uint8_t text_idx;   // text item being drawn
+    std::uint8_t move_due;   // a step is made at the next frame start
+    std::uint8_t text_dirty; // rebuild the score and game-over texts at the next frame start
+    std::uint8_t grid_mask;  // grid - 1
+    std::uint8_t level;      // 1 to 4
+    std::uint16_t score;     // wraps modulo 65536
+    std::uint8_t game_over;  // the head has hit a wall or the body
+    snake_level_t params;    // speed, growth, grid, food_on_body
+    std::uint8_t ring_head;  // ring index of the head run, 0 to 24
+    std::uint8_t ring_len;   // runs in use, 0 to 25
     body_run_t ring[SNAKE_RING_SIZE]; // the body, run by run from ring_head
 };
 
 // The module's interface to a host.
 struct menuitem_t {
-    void (*onPixel)(snake_t *s);                  // once per beam tick while painting
-    void (*onTimeChanged)(snake_t *s, int t);     // once per frame; t is ignored
-    void (*onKey)(snake_t *s, std::uint8_t key);  // once per key press
-    void (*onEnter)(snake_t *s);                  // once when a game starts
-    std::uint8_t flags;                           // 1; unused by this system
+    void (*onPixel)(snake_t *s);                 // once per beam tick while painting
+    void (*onTimeChanged)(snake_t *s, int t);    // once per frame; t is ignored
+    void (*onKey)(snake_t *s, std::uint8_t key); // once per key press
+    void (*onEnter)(snake_t *s);                 // once when a game starts
+    std::uint8_t flags;                          // 1; unused by this system
 };
 
 extern const menuitem_t menuitem_snake;

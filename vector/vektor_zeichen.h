@@ -9,14 +9,14 @@
 
 struct drawinfo_t {
     // Set by the owner.
-    const std::uint8_t *text;                  // 0-terminated, ISO 8859-1, at most 255 characters
+    const std::uint8_t *text; // 0-terminated, ISO 8859-1, at most 255 characters
     void (*xy_fn)(std::uint8_t x, std::uint8_t y); // one lit beam tick
-    void (*skip_fn)();                         // one dark beam tick
-    std::uint8_t x0;                           // left x of every line
-    std::uint8_t y0;                           // baseline of the first line
-    std::uint8_t size;                         // pixels per font unit, 1 or more
-    std::uint8_t prop;                         // nonzero: proportional spacing
-    std::uint8_t reserved;                     // unused, kept 0
+    void (*skip_fn)();                             // one dark beam tick
+    std::uint8_t x0;                               // left x of every line
+    std::uint8_t y0;                               // baseline of the first line
+    std::uint8_t size;                             // pixels per font unit, 1 or more
+    std::uint8_t prop;                             // nonzero: proportional spacing
+    std::uint8_t reserved;                         // unused, kept 0
 
     // Working state of the stroker.
     const std::uint8_t *strokes; // next stroke byte of the current glyph

@@ -58,8 +58,8 @@ TEST(ScriptedGame, FirstFrameShowsTextsWallHeadAndBodyInItsTickCount)
         max_y = std::max<int>(max_y, op.y);
     }
     EXPECT_EQ(min_x, 100);
-    EXPECT_EQ(min_y, 209);       // "Level: 1" has no descender
-    EXPECT_EQ(max_y, 220 + 6);   // capitals reach 6 units above the first baseline
+    EXPECT_EQ(min_y, 209);     // "Level: 1" has no descender
+    EXPECT_EQ(max_y, 220 + 6); // capitals reach 6 units above the first baseline
 
     // The snake picture "$~'" at (100, 25): within x 101.. and y 25 to 31.
     for (const auto &op : text_item_points(ops, 1)) {
@@ -149,7 +149,8 @@ TEST_P(ScriptedGameAtLevel, EatsThreeTimesThenCrashesAndDrains)
         }
         EXPECT_EQ(min_x, 70);
         EXPECT_EQ(min_y, (k + 1) / 2) << "frame " << c.crash_frame + k;
-        EXPECT_EQ(body_length(f.after_paint), body_length(frames[c.crash_frame + k - 1].after_paint) - 1);
+        EXPECT_EQ(body_length(f.after_paint),
+                  body_length(frames[c.crash_frame + k - 1].after_paint) - 1);
         EXPECT_EQ(f.after_paint.point[SNAKE_HEAD].x, c.x); // the head stands
     }
 
