@@ -151,7 +151,10 @@ TEST(Painter, SnakePictureHasOneWavePerRun)
         snake_t s = painting(PAINT_TEXT_NEXT, 0, 0, 0);
         s.text_idx = 1, s.ring_len = n;
         EXPECT_EQ(calls(s), ops_t{dark});
-        EXPECT_EQ(snake_text[1], "$" + std::string(n, '~') + "'");
+        std::string picture(n + 2, '~'); // "$", a wave per run, "'"
+        picture.front() = '$';
+        picture.back() = '\'';
+        EXPECT_EQ(snake_text[1], picture);
         EXPECT_EQ(make_tuple(drawinfo.x0, drawinfo.y0, drawinfo.size), make_tuple(100, 25, 1));
     }
 }
