@@ -5,6 +5,7 @@
 #include <cstring>
 #include <tuple>
 
+#include "recording_host.h"
 #include "snake/snake_private.h"
 
 namespace {
@@ -18,14 +19,6 @@ snake_t heading_down()
     onEnter_snake(&s);
     s.dir = 1, s.ring[0].back = 3, s.text_dirty = 0;
     return s;
-}
-
-int body_length(const snake_t &s)
-{
-    int sum = 0;
-    for (int i = 0; i < s.ring_len; ++i)
-        sum += s.ring[(s.ring_head + i) % SNAKE_RING_SIZE].len;
-    return sum;
 }
 
 void steps(snake_t &s, int n)

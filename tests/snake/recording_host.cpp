@@ -41,6 +41,14 @@ std::vector<beam_op_t> lit_points(const std::vector<beam_op_t> &all)
     return lit;
 }
 
+int body_length(const snake_t &s)
+{
+    int sum = 0;
+    for (int i = 0; i < s.ring_len; ++i)
+        sum += s.ring[(s.ring_head + i) % SNAKE_RING_SIZE].len;
+    return sum;
+}
+
 std::vector<beam_op_t> paint_frame(snake_t *s)
 {
     clear_ops();

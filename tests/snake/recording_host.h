@@ -38,5 +38,8 @@ struct frame_record_t {
 // the key script. Leaves the game in `game` for further inspection.
 std::vector<frame_record_t> play_scripted_game(snake_t &game, std::uint8_t level, int frames);
 
+// Units of the body: the sum of len over the runs in use.
+int body_length(const snake_t &s);
+
 // Paints one frame: calls onPixel until frame_phase leaves 0. Returns its ops.
 std::vector<beam_op_t> paint_frame(snake_t *s);

@@ -31,14 +31,6 @@ std::vector<beam_op_t> text_item_points(const std::vector<beam_op_t> &ops, std::
     return pts;
 }
 
-int body_length(const snake_t &s)
-{
-    int sum = 0;
-    for (int i = 0; i < s.ring_len; ++i)
-        sum += s.ring[(s.ring_head + i) % SNAKE_RING_SIZE].len;
-    return sum;
-}
-
 TEST(ScriptedGame, FirstFramePlacesTheTextsWithinItsTickCount)
 {
     snake_t game;
