@@ -14,7 +14,7 @@ inline constexpr std::array<const char *, BEAM_PASS_COUNT> BEAM_PASS_NAMES = {
     "texts", "walls", "food", "head", "body", "end"};
 
 struct frame_budget_t {
-    std::int64_t frame = 0;   // the frame number pc-snake prints for it (1 = first)
-    std::uint16_t total = 0;  // ticks sent; more than 2000 only in a frame that aborted
+    std::int64_t frame = 0;  // the frame number pc-snake prints for it (1 = first)
+    std::uint16_t total = 0; // ticks sent; more than 2000 only in a frame that aborted
     std::array<std::uint16_t, BEAM_PASS_COUNT> by_pass{}; // indexed by beam_pass_t
 };

@@ -1,10 +1,11 @@
 #include "beam_raster.h"
 
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 
 beam_t beam;
 double pixel[SCREEN_SIZE * SCREEN_SIZE];
+frame_budget_t beam_budget;
 
 namespace {
 
@@ -20,6 +21,8 @@ bool drawing_walls()
 void count_tick()
 {
     beam.tick = static_cast<std::uint16_t>(beam.tick + 1);
+    beam_budget.total = beam.tick;
+    ++beam_budget.by_pass[static_cast<std::size_t>(current_pass())];
     if (beam.tick > BEAM_TICK_LIMIT)
         sexit();
 }
@@ -30,7 +33,7 @@ int sign_of_step(std::uint8_t from, std::uint8_t to) { return (from < to) - (to 
 {
     std::fprintf(stderr, "@%02x: [%d %d] (%d,%d) --> [%d %d]  @%02x\n", snake.paint_state, x, y, sx,
                  sy, beam_x, beam_y, snake.paint_state);
-    std::exit(EXIT_DIAGONAL_JOIN);
+    throw beam_abort_t(EXIT_DIAGONAL_JOIN, current_pass());
 }
 
 // Walls advance several units per tick; fill in the line up to (x, y).
@@ -51,6 +54,22 @@ void join_to(std::uint8_t x, std::uint8_t y)
 
 } // namespace
 
+beam_pass_t current_pass()
+{
+    const std::uint8_t state = snake.paint_state;
+    if (snake.frame_phase != 0) // the painter marks the frame finished before its last tick
+        return beam_pass_t::end;
+    if (state < SNAKE_RING_SIZE)
+        return beam_pass_t::body;
+    if (state == PAINT_WALL || state == PAINT_WALL_READ)
+        return beam_pass_t::walls;
+    if (state == PAINT_FOOD)
+        return beam_pass_t::food;
+    if (state == PAINT_HEAD)
+        return beam_pass_t::head;
+    return beam_pass_t::texts;
+}
+
 void heller(std::uint8_t x, std::uint8_t y, double w)
 {
     double &p = pixel[x * SCREEN_SIZE + y];
@@ -60,7 +79,14 @@ void heller(std::uint8_t x, std::uint8_t y, double w)
 void sexit()
 {
     std::fprintf(stderr, "EXIT (tick=%d)  @%02x\n", beam.tick, snake.paint_state);
-    std::exit(EXIT_TICK_LIMIT);
+    throw beam_abort_t(EXIT_TICK_LIMIT, current_pass());
+}
+
+void raster_begin_recording()
+{
+    std::memset(pixel, 0, sizeof pixel);
+    beam_x = 0;
+    beam_y = 0;
 }
 
 void beam_skip()

@@ -1,5 +1,5 @@
 // The simulator's beam: counts the ticks of each frame against the limit,
-// and during the last frame records lit points into the afterglow buffer,
+// and during a recorded frame puts lit points into the afterglow buffer,
 // filling in the points between successive wall points. A driver that links
 // the raster defines `frame` (frames still to run; points are recorded only
 // while it is 0) and the game record `snake` (its painter state tells when
@@ -7,7 +7,9 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 
+#include "beam_budget.h"
 #include "snake/beam_port.h"
 #include "snake/snake.h"
 
@@ -22,12 +24,31 @@ extern double pixel[SCREEN_SIZE * SCREEN_SIZE];
 extern std::int32_t frame;
 extern snake_t snake;
 
-// p <- 1 - (1 - w)(1 - p): repeated hits approach 1 and never pass it.
-void heller(std::uint8_t x, std::uint8_t y, double w);
-
-// Ends the process on the tick limit (status 2).
-[[noreturn]] void sexit();
+// Ticks of the current frame by pass; the driver clears it at each frame start.
+extern frame_budget_t beam_budget;
 
 // Exit statuses of the raster's aborts.
 inline constexpr int EXIT_TICK_LIMIT = 2;
 inline constexpr int EXIT_DIAGONAL_JOIN = 3;
+
+// Thrown once the abort's message is on stderr, so that a driver can keep
+// what it has made so far before it ends with `status`.
+struct beam_abort_t : std::exception {
+    int status;       // EXIT_TICK_LIMIT or EXIT_DIAGONAL_JOIN
+    beam_pass_t pass; // the pass that sent the offending tick
+    beam_abort_t(int status_, beam_pass_t pass_) : status(status_), pass(pass_) {}
+    const char *what() const noexcept override { return "beam abort"; }
+};
+
+// p <- 1 - (1 - w)(1 - p): repeated hits approach 1 and never pass it.
+void heller(std::uint8_t x, std::uint8_t y, double w);
+
+// The tick-limit abort: its message, then beam_abort_t.
+[[noreturn]] void sexit();
+
+// Before a recorded frame: a clean buffer and last point, as in a process
+// that records its first frame. The skip flag carries over as it would.
+void raster_begin_recording();
+
+// The pass a tick sent now belongs to.
+beam_pass_t current_pass();

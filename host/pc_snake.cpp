@@ -11,7 +11,7 @@
 #include "args.h"
 #include "beam_raster.h"
 #include "ppm.h"
-#include "stimuli.h"
+#include "scripted_run.h"
 
 std::int32_t frame;
 snake_t snake;
@@ -21,31 +21,6 @@ namespace {
 constexpr int EXIT_WRITE_FAILED = 4;
 
 std::int32_t level;
-
-void start_game()
-{
-    menuitem_snake.onEnter(&snake);
-    snake_set_level(&snake, static_cast<std::uint8_t>(level));
-    // The simulation plays faster and grows shorter than the level table says.
-    snake.params.speed = 1;
-    snake.params.growth = 20;
-    menuitem_snake.onPixel(&snake); // parks the beam
-}
-
-void run_frames()
-{
-    std::size_t i = 0;
-    do {
-        --frame;
-        do {
-            menuitem_snake.onPixel(&snake);
-        } while (snake.frame_phase == 0);
-        if (i < STIMULI_FRAMES && stimuli[i] != 0)
-            menuitem_snake.onKey(&snake, stimuli[i]);
-        menuitem_snake.onTimeChanged(&snake, 0);
-        ++i;
-    } while (frame != 0);
-}
 
 int write_image()
 {
@@ -71,8 +46,14 @@ int main(int argc, char **argv)
         print_usage(stderr, program, level, frame);
         return EXIT_USAGE;
     }
-    std::memset(pixel, 0, sizeof pixel);
-    start_game();
-    run_frames();
+    scripted_run_t run;
+    run.setup.level = static_cast<std::uint8_t>(level);
+    run.keys = builtin_key_script();
+    try {
+        run_start(&run);
+        run_to_frame(&run, frame);
+    } catch (const beam_abort_t &abort) {
+        return abort.status; // the raster has said why
+    }
     return write_image();
 }

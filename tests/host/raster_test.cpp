@@ -97,7 +97,29 @@ TEST(BeamRaster, JoinStepsByUnsignedComparison)
     EXPECT_EQ(at(255, 20) + at(0, 20) + at(1, 20), 0.0);
 }
 
-TEST(BeamRasterDeathTest, TickLimitAndDiagonalWallJoinEndTheProgram)
+// Runs op, which must abort the frame: the status, pass and message it left.
+struct abort_seen_t {
+    int status = 0;
+    beam_pass_t pass = beam_pass_t::end;
+    std::string message;
+};
+
+template <typename Op> abort_seen_t abort_of(Op op)
+{
+    abort_seen_t seen;
+    ::testing::internal::CaptureStderr();
+    try {
+        op();
+        ADD_FAILURE() << "no abort";
+    } catch (const beam_abort_t &a) {
+        seen.status = a.status;
+        seen.pass = a.pass;
+    }
+    seen.message = ::testing::internal::GetCapturedStderr();
+    return seen;
+}
+
+TEST(BeamRaster, TickLimitAndDiagonalWallJoinAbortTheFrame)
 {
     for (std::int32_t f : {0, 5}) { // earlier frames are held to the limit too
         start(f != 0 ? 0x0A : PAINT_FOOD);
@@ -106,16 +128,21 @@ TEST(BeamRasterDeathTest, TickLimitAndDiagonalWallJoinEndTheProgram)
         beam_skip();
         beam_xy(40, 40);
         EXPECT_EQ(beam.tick, 2000);
-        EXPECT_EXIT(f != 0 ? beam_skip() : beam_xy(1, 2), ::testing::ExitedWithCode(2),
-                    f != 0 ? "EXIT \\(tick=2001\\)  @0a" : "EXIT \\(tick=2001\\)  @fe");
+        const abort_seen_t seen = abort_of([f] { f != 0 ? beam_skip() : beam_xy(1, 2); });
+        EXPECT_EQ(seen.status, 2);
+        EXPECT_EQ(seen.pass, f != 0 ? beam_pass_t::body : beam_pass_t::food);
+        EXPECT_EQ(seen.message, f != 0 ? "EXIT (tick=2001)  @0a\n" : "EXIT (tick=2001)  @fe\n");
     }
     start(PAINT_WALL_READ);
     beam_xy(10, 20);
-    EXPECT_EXIT(beam_xy(14, 24), ::testing::ExitedWithCode(3),
-                "@fd: \\[14 24\\] \\(1,1\\) --> \\[10 20\\]  @fd");
+    abort_seen_t seen = abort_of([] { beam_xy(14, 24); });
+    EXPECT_EQ(seen.status, 3);
+    EXPECT_EQ(seen.message, "@fd: [14 24] (1,1) --> [10 20]  @fd\n");
     snake.paint_state = PAINT_WALL;
-    EXPECT_EXIT(beam_xy(6, 16), ::testing::ExitedWithCode(3),
-                "@fc: \\[6 16\\] \\(-1,-1\\) --> \\[10 20\\]  @fc");
+    seen = abort_of([] { beam_xy(6, 16); });
+    EXPECT_EQ(seen.status, 3);
+    EXPECT_EQ(seen.pass, beam_pass_t::walls);
+    EXPECT_EQ(seen.message, "@fc: [6 16] (-1,-1) --> [10 20]  @fc\n");
 }
 
 } // namespace

@@ -33,7 +33,7 @@ TEST(FrameClock, StepsFollowSpeed)
     std::vector<int> stepped;
     for (int frame = 1; frame <= 12; ++frame) {
         const snake_point_t head = s.point[SNAKE_HEAD];
-        paint_frame(&s);
+        paint_recorded(&s);
         if (head.x != s.point[SNAKE_HEAD].x || head.y != s.point[SNAKE_HEAD].y)
             stepped.push_back(frame);
         onTimeChanged_snake(&s, 0);

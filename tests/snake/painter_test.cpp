@@ -34,7 +34,7 @@ ops_t calls(snake_t &s, int n = 1)
 {
     watch_record(&s);
     if (n == 0)
-        return paint_frame(&s);
+        return paint_recorded(&s);
     clear_ops();
     while (n-- > 0)
         onPixel_snake(&s);

@@ -1,7 +1,7 @@
 #include "recording_host.h"
 
-#include "host/stimuli.h"
-#include "parith/parith15.h"
+#include "host/frame_loop.h"
+#include "host/key_script.h"
 #include "snake/beam_port.h"
 
 beam_t beam;
@@ -49,37 +49,27 @@ int body_length(const snake_t &s)
     return sum;
 }
 
-std::vector<beam_op_t> paint_frame(snake_t *s)
+std::vector<beam_op_t> paint_recorded(snake_t *s)
 {
     clear_ops();
-    do {
-        menuitem_snake.onPixel(s);
-    } while (s->frame_phase == 0);
+    paint_frame(s);
     return recorded_ops();
 }
 
 std::vector<frame_record_t> play_scripted_game(snake_t &game, std::uint8_t level, int frames)
 {
-    game = snake_t{};
-    beam = beam_t{};
-    set_seed(0x2200); // the generator's state at program start
     watch_record(&game);
+    game_setup_t setup; // the simulator's: initial seed, speed 1, growth 20
+    setup.level = level;
+    start_game(&game, setup);
 
-    menuitem_snake.onEnter(&game);
-    snake_set_level(&game, level);
-    game.params.speed = 1;
-    game.params.growth = 20;
-    menuitem_snake.onPixel(&game); // the park
-
+    const key_script_t keys = builtin_key_script();
     std::vector<frame_record_t> played;
-    for (int i = 0; i < frames; ++i) {
+    for (int number = 1; number <= frames; ++number) {
         frame_record_t rec;
-        rec.ops = paint_frame(&game);
+        rec.ops = paint_recorded(&game);
         rec.after_paint = game;
-        const auto idx = static_cast<std::size_t>(i);
-        if (idx < STIMULI_FRAMES && stimuli[idx] != 0)
-            menuitem_snake.onKey(&game, stimuli[idx]);
-        menuitem_snake.onTimeChanged(&game, 0);
+        finish_frame(&game, key_after(keys, number));
         rec.after_clock = game;
         played.push_back(rec);
     }

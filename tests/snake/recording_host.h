@@ -42,4 +42,4 @@ std::vector<frame_record_t> play_scripted_game(snake_t &game, std::uint8_t level
 int body_length(const snake_t &s);
 
 // Paints one frame: calls onPixel until frame_phase leaves 0. Returns its ops.
-std::vector<beam_op_t> paint_frame(snake_t *s);
+std::vector<beam_op_t> paint_recorded(snake_t *s);

@@ -1,0 +1,24 @@
+#include "scripted_run.h"
+
+#include "beam_raster.h"
+
+void run_start(scripted_run_t *run)
+{
+    run->drawn = 0;
+    start_game(&snake, run->setup);
+}
+
+void run_to_frame(scripted_run_t *run, std::int64_t n)
+{
+    while (run->drawn < n) {
+        const std::int64_t number = run->drawn + 1;
+        frame = static_cast<std::int32_t>(n - number); // 0 only in the frame to record
+        if (frame == 0)
+            raster_begin_recording();
+        beam_budget = frame_budget_t{};
+        beam_budget.frame = number;
+        paint_frame(&snake);
+        run->drawn = number;
+        finish_frame(&snake, key_after(run->keys, number));
+    }
+}

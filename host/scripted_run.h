@@ -1,0 +1,26 @@
+// A game played on the beam raster by a key script, frame after frame, with
+// the frames asked for recorded into the afterglow buffer. Each recorded
+// frame is exactly the image of a separate run that stops at that frame:
+// the raster clears its buffer and last point before it, and nothing else
+// it carries from frame to frame differs between the two.
+#pragma once
+
+#include <cstdint>
+
+#include "frame_loop.h"
+#include "key_script.h"
+
+struct scripted_run_t {
+    game_setup_t setup;
+    key_script_t keys;
+    std::int64_t drawn = 0; // frames drawn so far; frame numbers count from 1
+};
+
+// Starts the game in the driver's record `snake`.
+void run_start(scripted_run_t *run);
+
+// Plays on until frame n (above `drawn`, at most 2147483647) is drawn and
+// records only that one; beam_budget then holds its ticks. A beam abort
+// (beam_abort_t) leaves `drawn` at the frames finished before it, and
+// beam_budget with the aborted frame's ticks so far.
+void run_to_frame(scripted_run_t *run, std::int64_t n);
