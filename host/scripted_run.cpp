@@ -2,6 +2,15 @@
 
 #include "beam_raster.h"
 
+void play_raster_frame(std::int64_t number, std::uint8_t key)
+{
+    if (frame == 0)
+        raster_begin_recording();
+    beam_budget = frame_budget_t{};
+    beam_budget.frame = number;
+    play_frame(&snake, key);
+}
+
 void run_start(scripted_run_t *run)
 {
     run->drawn = 0;
@@ -13,12 +22,7 @@ void run_to_frame(scripted_run_t *run, std::int64_t n)
     while (run->drawn < n) {
         const std::int64_t number = run->drawn + 1;
         frame = static_cast<std::int32_t>(n - number); // 0 only in the frame to record
-        if (frame == 0)
-            raster_begin_recording();
-        beam_budget = frame_budget_t{};
-        beam_budget.frame = number;
-        paint_frame(&snake);
+        play_raster_frame(number, key_after(run->keys, number));
         run->drawn = number;
-        finish_frame(&snake, key_after(run->keys, number));
     }
 }

@@ -16,6 +16,11 @@ struct scripted_run_t {
     std::int64_t drawn = 0; // frames drawn so far; frame numbers count from 1
 };
 
+// One frame of the driver's record `snake` on the raster: painted (and
+// recorded, on a clean buffer, when `frame` is 0), then its key and time
+// call. beam_budget holds its ticks, numbered `number`.
+void play_raster_frame(std::int64_t number, std::uint8_t key);
+
 // Starts the game in the driver's record `snake`.
 void run_start(scripted_run_t *run);
 
