@@ -1,0 +1,130 @@
+// Key scripts and frame ranges as a user writes them.
+#include <gtest/gtest.h>
+
+#include "host/frame_range.h"
+#include "host/key_script.h"
+
+namespace {
+
+TEST(KeyScript, BuiltinScriptIsTheKeyTableAndSurvivesItsTextForm)
+{
+    const key_script_t builtin = builtin_key_script();
+    // The table hands index i over after frame i + 1: index 1 (left) after frame 2,
+    // index 321 (right) after frame 322; 11 presses in all.
+    ASSERT_EQ(builtin.presses.size(), 11u);
+    EXPECT_EQ(key_after(builtin, 2), 0x11);
+    EXPECT_EQ(key_after(builtin, 42), 0x21);
+    EXPECT_EQ(key_after(builtin, 322), 0x10);
+    EXPECT_EQ(key_after(builtin, 1), 0);
+    EXPECT_EQ(key_after(builtin, 323), 0);
+    EXPECT_EQ(last_key_frame(builtin), 322);
+
+    key_script_t back;
+    std::string error;
+    ASSERT_TRUE(parse_key_script(format_key_script(builtin), "dump", &back, &error)) << error;
+    ASSERT_EQ(back.presses.size(), builtin.presses.size());
+    for (std::size_t i = 0; i < back.presses.size(); ++i) {
+        EXPECT_EQ(back.presses[i].frame, builtin.presses[i].frame);
+        EXPECT_EQ(back.presses[i].key, builtin.presses[i].key);
+    }
+
+    // Settings and codes without a name survive as well.
+    key_script_t mine;
+    mine.level = 3;
+    mine.seed = 77;
+    mine.device = true;
+    mine.presses = {{5, 0x42}, {6, 0x0A}, {2147483647, 0x28}};
+    ASSERT_TRUE(parse_key_script(format_key_script(mine), "mine", &back, &error)) << error;
+    EXPECT_EQ(back.level, mine.level);
+    EXPECT_EQ(back.seed, mine.seed);
+    EXPECT_TRUE(back.device);
+    EXPECT_FALSE(back.speed.has_value());
+    EXPECT_EQ(format_key_script(back), format_key_script(mine));
+}
+
+TEST(KeyScript, ReadsNamesCodesCommentsAndSettings)
+{
+    const char *text = "# a game\n"
+                       "\n"
+                       "level 2\r\n"
+                       "seed 0x10   # hexadecimal too\n"
+                       "speed 0\n"
+                       "growth 255\n"
+                       "  3 left\n"
+                       "4\tup2\n"
+                       "7 0x38\n"
+                       "9 17\n";
+    key_script_t s;
+    std::string error;
+    ASSERT_TRUE(parse_key_script(text, "k", &s, &error)) << error;
+    EXPECT_EQ(s.level, 2);
+    EXPECT_EQ(s.seed, 16);
+    EXPECT_EQ(s.speed, 0);
+    EXPECT_EQ(s.growth, 255);
+    ASSERT_EQ(s.presses.size(), 4u);
+    EXPECT_EQ(key_after(s, 3), 0x11);
+    EXPECT_EQ(key_after(s, 4), 0x20);
+    EXPECT_EQ(key_after(s, 7), 0x38);
+    EXPECT_EQ(key_after(s, 9), 17);
+}
+
+TEST(KeyScript, FaultsNameTheFileAndLine)
+{
+    const std::pair<std::string, const char *> cases[] = {
+        {"5 left\n5 right\n", "k:2: frame 5 does not come after frame 5"},
+        {"5 left\n4 right\n", "k:2: frame 4 does not come after frame 5"},
+        {"3 sideways\n", "k:1: unknown key 'sideways'"},
+        {"3 0\n", "k:1: unknown key '0'"},
+        {"3 256\n", "k:1: unknown key '256'"},
+        {"3\n", "k:1: frame 3 has no key"},
+        {"0 left\n", "k:1: frame 0 is out of range"},
+        {"2147483648 left\n", "k:1: frame 2147483648 is out of range"},
+        {"-1 left\n", "k:1: expected 'FRAME KEY' or a setting, not '-1'"},
+        {"\n\n3 left right\n", "k:3: unexpected 'right' after the key"},
+        {"lvl 2\n", "k:1: expected 'FRAME KEY' or a setting, not 'lvl'"},
+        {"level 5\n", "k:1: level wants one number from 1 to 4"},
+        {"seed 0\n", "k:1: seed wants one number from 1 to 32767"},
+        {"speed 1 2\n", "k:1: speed wants one number from 0 to 255"},
+        {"device 1\n", "k:1: 'device' takes no value"},
+        {std::string("3 le\0ft\n", 8), "k:1: not a text file"},
+    };
+    for (const auto &[text, message] : cases) {
+        key_script_t s;
+        std::string error;
+        EXPECT_FALSE(parse_key_script(text, "k", &s, &error)) << text;
+        EXPECT_EQ(error.rfind(message, 0), 0u) << "got: " << error;
+    }
+}
+
+TEST(FrameRange, FormsAndFaults)
+{
+    struct case_t {
+        const char *text;
+        std::int64_t first, last, step, count;
+    };
+    const case_t good[] = {
+        {"7", 7, 7, 1, 1},
+        {"1-1000", 1, 1000, 1, 1000},
+        {"1-1000/10", 1, 991, 10, 100}, // the last frame the step reaches
+        {"5-5/3", 5, 5, 3, 1},
+        {"2147483646-2147483647", 2147483646, 2147483647, 1, 2},
+    };
+    for (const case_t &c : good) {
+        frame_range_t r;
+        std::string error;
+        ASSERT_TRUE(parse_frame_range(c.text, &r, &error)) << c.text << ": " << error;
+        EXPECT_EQ(r.first, c.first) << c.text;
+        EXPECT_EQ(r.last, c.last) << c.text;
+        EXPECT_EQ(r.step, c.step) << c.text;
+        EXPECT_EQ(frame_count(r), c.count) << c.text;
+    }
+    for (const char *bad :
+         {"", "0", "x", "5-", "-5", "9-3", "1-2/0", "1-2/", "1-2147483648", "1 - 3", "3a"}) {
+        frame_range_t r;
+        std::string error;
+        EXPECT_FALSE(parse_frame_range(bad, &r, &error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+    }
+}
+
+} // namespace
