@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "host/args.h"
@@ -88,6 +89,21 @@ TEST(Args, ScanIntReadsLikePercentI)
         std::int32_t v = 77;
         EXPECT_EQ(scan_int(text, &v), ok) << '"' << text << '"';
         EXPECT_EQ(v, ok ? value : 77) << '"' << text << '"';
+    }
+}
+
+TEST(Args, ScanIntSkipsEachBlankBeforeTheNumber)
+{
+    // A character put twice before "0x1f", and whether "%i" skips it as a
+    // blank; other control characters end the parse.
+    const std::pair<char, bool> cases[] = {{' ', true},   {'\t', true},    {'\n', true},
+                                           {'\v', true},  {'\f', true},    {'\r', true},
+                                           {'\b', false}, {'\x1c', false}, {'\x7f', false}};
+    for (const auto &[c, blank] : cases) {
+        const std::string text = std::string(2, c) + "0x1f";
+        std::int32_t v = 77;
+        EXPECT_EQ(scan_int(text.c_str(), &v), blank) << int(c);
+        EXPECT_EQ(v, blank ? 31 : 77) << int(c);
     }
 }
 

@@ -86,4 +86,25 @@ TEST(Keys, QueueTurnsChangeSpeedAndRefuseTheReverse)
     EXPECT_EQ(make_tuple(s.dir_next, s.params.speed), make_tuple(SNAKE_NO_DIR, 5));
 }
 
+TEST(Keys, EveryCodeOfTheKeyTable)
+{
+    // Heading before (speed 5), key; then dir_next and speed. A direction key
+    // is tried from a heading that differs from the one it asks for, since an
+    // unknown key queues the current heading; the pace keys queue it too.
+    const int cases[][4] = {
+        // clang-format off
+        {1, 0x11, 0, 5}, {1, 0x10, 2, 5},                             // left, right
+        {0, 0x39, 3, 5}, {2, 0x20, 3, 5}, {1, 0x39, SNAKE_NO_DIR, 5}, // up; refused heading down
+        {0, 0x38, 1, 5}, {2, 0x21, 1, 5}, {3, 0x38, SNAKE_NO_DIR, 5}, // down; refused heading up
+        {1, 0x0A, 1, 4}, {1, 0x28, 1, 6},                             // faster, slower
+        // clang-format on
+    };
+    for (const auto &c : cases) {
+        snake_t s = heading(std::uint8_t(c[0]), 5);
+        onKey_snake(&s, std::uint8_t(c[1]));
+        EXPECT_EQ(make_tuple(s.dir_next, s.params.speed), make_tuple(c[2], c[3]))
+            << "key " << c[1] << " heading " << c[0];
+    }
+}
+
 } // namespace

@@ -92,6 +92,26 @@ TEST(MoveSnake, TurnWithAFullRingDropsTheWholeTailRun)
               make_tuple(24, 25, 2, 1, 5, 0, before - 7 + 1));
 }
 
+TEST(MoveSnake, TurnThatFillsTheRingKeepsTheTailRun)
+{
+    // 24 runs in use (entries 0 to 23); the turn's new run takes entry 24, the
+    // 25th and last free one, so the tail run 23 only shortens, or waits while
+    // growing.
+    const int cases[][4] = {{0, 0, 6, 0}, {5, 4, 7, 1}}; // grow; then grow, tail len, body change
+    for (const auto &c : cases) {
+        snake_t s = heading_down();
+        for (int i = 1; i < 24; ++i)
+            s.ring[i] = {static_cast<std::uint8_t>(i % 2 ? 0 : 3), 2};
+        s.ring_len = 24, s.ring[23].len = 7, s.grow = std::uint8_t(c[0]), s.dir_next = 0;
+        const int before = body_length(s);
+        steps(s, 1);
+        EXPECT_EQ(make_tuple(s.ring_head, s.ring_len, s.ring[24].back, s.ring[24].len, s.grow,
+                             s.ring[23].len, s.text_dirty, body_length(s) - before),
+                  make_tuple(24, 25, 2, 1, c[1], c[2], 1, c[3]))
+            << "grow " << c[0];
+    }
+}
+
 TEST(MoveSnake, AfterACrashOnlyTheTailDrains)
 {
     snake_t s = heading_down();

@@ -93,4 +93,66 @@ TEST(GlyphTables, EveryGlyphDrawsWithinTheBeamBudgetPerCall)
             }
 }
 
+// The glyphs the game writes (digits, "Score: ", "Level: ", "Game over!"),
+// worked out by hand from their stroke bytes: at size 1 from the cell origin,
+// rows y 6 down to 0, columns x 0 to 4; '#' a point drawn once, '2' twice.
+struct glyph_pictures_t {
+    const char *glyphs;
+    std::array<const char *, 7> rows; // one 5-column picture per glyph, a blank between
+};
+constexpr glyph_pictures_t GAME_GLYPHS[] = {
+    // clang-format off
+    {"0123456789", {
+        ".###. ..#.. .###. .###. ...#. ##### .###. ##### .###. .###.",
+        "#...# .##.. #...# #...# ..##. #.... #...# #...# #...# #...#",
+        "#..## #.#.. ....# ....# .#.#. ####. #.... ...#. #...# #...#",
+        "#.#.# ..#.. ...#. ..##. #..#. #...# ####. ..#.. .###. .####",
+        "##..# ..#.. ..#.. ....# ###2# ....# #...# .#... #...# ....#",
+        "#...# ..#.. .#... #...# ...#. #...# #...# .#... #...# #...#",
+        ".###. .###. ##### .###. ...#. .###. .###. .#... .###. .###."}},
+    {"Score:LvlGam!", {
+        ".###. ..... ..... ..... ..... ..... #.... ..... ..... .###. ..... ..... .#...",
+        "#...# ..... ..... ..... ..... .##.. #.... ..... ##... #...# ..... ..... .#...",
+        "#.... ..... ..... ..... .##.. .##.. #.... ..... .#... #.... ..... ..... .#...",
+        ".###. .##.. .##.. ###.. #..#. ..... #.... #.#.. .#... #.### .###. ##### .#...",
+        "....# #.... #..#. #.... ####. .##.. #.... #.#.. .#... #...# #..#. #.#.# .....",
+        "#...# #.... #..#. #.... #.... .##.. #.... #.#.. .#... #...# #..#. #.#.# .#...",
+        ".###. .##.. .##.. #.... .###. ..... ##### .#... ###.. .#### .###. #.#.# ....."}},
+    // clang-format on
+};
+
+// The points a glyph draws at size 1 as a picture like the ones above; a
+// point outside the 5 x 7 box (or wrapped below the origin) is shown as "!".
+std::string picture(char c)
+{
+    std::string rows(7 * 6, '.');
+    for (int y = 0; y < 7; ++y)
+        rows[y * 6 + 5] = '\n';
+    const char text[2] = {c, 0};
+    for (const call_t &call : stroke(text, 0, 0, 1, 1))
+        for (const op_t &op : call) {
+            if (op == DARK)
+                continue;
+            const auto [x, y] = op;
+            if (x > 4 || y > 6) {
+                rows += '!';
+                continue;
+            }
+            char &cell = rows[(6 - y) * 6 + x];
+            cell = cell == '.' ? '#' : cell == '#' ? '2' : char(cell + 1);
+        }
+    return rows;
+}
+
+TEST(GlyphTables, GameGlyphsDrawTheirStrokes)
+{
+    for (const glyph_pictures_t &g : GAME_GLYPHS)
+        for (std::size_t i = 0; g.glyphs[i] != 0; ++i) {
+            std::string want;
+            for (const char *row : g.rows)
+                want += std::string(row + 6 * i, 5) + "\n";
+            EXPECT_EQ(picture(g.glyphs[i]), want) << "glyph " << g.glyphs[i];
+        }
+}
+
 } // namespace
