@@ -1,0 +1,59 @@
+// The key-script reader with arbitrary text. A text it accepts must come
+// back unchanged from its own text form, with frames rising and keys never
+// 0; a text it refuses must say where, as "NAME:LINE: ...", with a line
+// that exists.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "fuzz_check.h"
+#include "host/key_script.h"
+
+namespace {
+
+constexpr std::size_t MAX_INPUT = 4096;
+
+void check_refusal(std::string_view text, const std::string &error)
+{
+    const std::string prefix = "keys:";
+    FUZZ_CHECK(error.rfind(prefix, 0) == 0);
+    const std::size_t colon = error.find(':', prefix.size());
+    FUZZ_CHECK(colon != std::string::npos && colon > prefix.size());
+    const long line = std::stol(error.substr(prefix.size(), colon - prefix.size()));
+    const long lines = static_cast<long>(std::count(text.begin(), text.end(), '\n')) + 1;
+    FUZZ_CHECK(line >= 1 && line <= lines);
+}
+
+void check_script(const key_script_t &script)
+{
+    for (std::size_t i = 0; i < script.presses.size(); ++i) {
+        const key_press_t &p = script.presses[i];
+        FUZZ_CHECK(p.key != 0);
+        FUZZ_CHECK(p.frame >= 1 && p.frame <= KEY_SCRIPT_MAX_FRAME);
+        FUZZ_CHECK(i == 0 || p.frame > script.presses[i - 1].frame);
+        FUZZ_CHECK(key_after(script, p.frame) == p.key);
+    }
+    key_script_t back;
+    std::string error;
+    const std::string text = format_key_script(script);
+    FUZZ_CHECK(parse_key_script(text, "again", &back, &error));
+    FUZZ_CHECK(format_key_script(back) == text);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size > MAX_INPUT)
+        return 0;
+    const std::string_view text(reinterpret_cast<const char *>(data), size);
+    key_script_t script;
+    std::string error;
+    if (parse_key_script(text, "keys", &script, &error))
+        check_script(script);
+    else
+        check_refusal(text, error);
+    return 0;
+}
