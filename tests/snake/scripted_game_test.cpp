@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
 #include <utility>
 
 #include "recording_host.h"
@@ -139,6 +140,9 @@ INSTANTIATE_TEST_SUITE_P(Levels, ScriptedGameAtLevel,
                          ::testing::Values(crash_case_t{1, 335, 168, 104},
                                            crash_case_t{2, 335, 168, 104},
                                            crash_case_t{3, 307, 164, 120},
-                                           crash_case_t{4, 307, 164, 120}));
+                                           crash_case_t{4, 307, 164, 120}),
+                         [](const ::testing::TestParamInfo<crash_case_t> &info) {
+                             return "level" + std::to_string(info.param.level);
+                         });
 
 } // namespace
