@@ -12,36 +12,13 @@
 #include <string>
 #include <tuple>
 
+#include "tests/support/run_program.h"
+
 namespace {
 
-struct run_t {
-    int status;
-    std::string out, err;
-};
-
-std::string take(const std::string &path)
+run_t run(const std::string &tail, const std::string &out_target = "")
 {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    std::filesystem::remove(path);
-    return text.str();
-}
-
-// "pc-snake <tail>" with stdout to out_target, or to a file of ours when empty.
-// The program gets 60 seconds (then TERM, and KILL 5 seconds later), so that
-// a hanging run fails its test with status 124 or 137 instead of stalling it.
-run_t run(const std::string &tail, std::string out_target = "")
-{
-    const std::string base = (std::filesystem::temp_directory_path() / "pc_snake_cli_").string() +
-                             std::to_string(getpid());
-    const std::string out_file = base + ".out", err_file = base + ".err";
-    std::ofstream{out_file}; // exists even when stdout goes elsewhere
-    const int raw =
-        std::system(("timeout -k 5 60 '" + std::string(PC_SNAKE_BIN) + "' " + tail + " >" +
-                     (out_target.empty() ? out_file : out_target) + " 2>" + err_file)
-                        .c_str());
-    const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return {status, take(out_file), take(err_file)};
+    return run_program(PC_SNAKE_BIN, tail, out_target);
 }
 
 // Entry (x, y) of a P3 image: rows from y 255 down, three numbers per entry.

@@ -84,6 +84,12 @@ struct crash_case_t {
     std::uint8_t y;
 };
 
+void PrintTo(const crash_case_t &c, std::ostream *os)
+{
+    *os << "level " << int{c.level} << ", crash in frame index " << c.crash_frame << " at ("
+        << int{c.x} << ", " << int{c.y} << ")";
+}
+
 class ScriptedGameAtLevel : public ::testing::TestWithParam<crash_case_t> {};
 
 TEST_P(ScriptedGameAtLevel, EatsThreeTimesThenCrashesAndDrains)
