@@ -1,0 +1,35 @@
+// snake-render's work once its options are read: one game played through the
+// whole range, each frame asked for written as PPM or PNG files or added to
+// an animated GIF, and the beam budget of each as CSV and SVG. Every file is
+// written whole or not at all.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "frame_range.h"
+#include "scripted_run.h"
+
+struct render_job_t {
+    game_setup_t setup;
+    key_script_t keys;
+    frame_range_t frames;
+    std::string output;  // one frame, .png or .ppm
+    std::string png_dir; // one PNG per frame
+    std::string ppm_dir; // one PPM per frame
+    std::string gif;     // one animated GIF of the range
+    int delay_cs = 2;    // GIF: centiseconds per frame
+    int scale = 1;       // PNG and GIF: nearest neighbour, 1 to 8
+    std::string budget_csv;
+    std::string budget_svg;
+    bool progress = false; // a progress line on stderr
+};
+
+inline constexpr int EXIT_WRITE_FAILED = 4;
+
+// Plays and writes; messages go to stderr. Returns the exit status: 0, 2 or
+// 3 after a beam abort (the frames before it written), 4 on a write failure.
+int render(const render_job_t &job);
+
+// The file name of a frame in a --png-dir or --ppm-dir folder.
+std::string frame_file_name(std::uint8_t level, std::int64_t frame, const char *extension);

@@ -1,0 +1,220 @@
+// snake-render run as a user runs it: its frames against pc-snake's, decoded.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/image_decode.h"
+#include "tests/support/run_program.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+run_t render(const std::string &tail) { return run_program(SNAKE_RENDER_BIN, tail); }
+std::string pc_snake(int level, long frame)
+{
+    return run_program(PC_SNAKE_BIN, std::to_string(level) + " " + std::to_string(frame)).out;
+}
+
+std::string text_of(const std::string &path)
+{
+    const std::vector<std::uint8_t> bytes = read_file(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+std::string frame_file(const std::string &dir, int level, long frame, const char *ext)
+{
+    char name[64];
+    std::snprintf(name, sizeof name, "/level%d_frame%06ld.%s", level, frame, ext);
+    return dir + name;
+}
+
+// The CSV's rows as numbers: frame, total, texts, walls, food, head, body, end.
+std::vector<std::vector<long>> csv_rows(const std::string &csv)
+{
+    std::istringstream in(csv);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "frame,total,texts,walls,food,head,body,end");
+    std::vector<std::vector<long>> rows;
+    while (std::getline(in, line)) {
+        std::vector<long> row;
+        std::istringstream cells(line);
+        std::string cell;
+        while (std::getline(cells, cell, ','))
+            row.push_back(std::stol(cell));
+        EXPECT_EQ(row.size(), 8u) << line;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// One run over a stretch equals a separate pc-snake run for each frame: the
+// first frames, each meal, both crashes, the drain and long after.
+TEST(SnakeRender, EveryFrameOfOneRunIsPcSnakesFrame)
+{
+    for (int level = 1; level <= 4; ++level) {
+        scratch_dir_t dir;
+        for (const char *frames : {"1-1000/37", "294-340/3"}) {
+            const run_t r = render(std::to_string(level) + " " + frames + " -q --ppm-dir " +
+                                   dir.path + " --png-dir " + dir.path + " --scale 2");
+            ASSERT_EQ(r.status, 0) << r.err;
+        }
+        int compared = 0;
+        for (const auto &entry : fs::directory_iterator(dir.path)) {
+            if (entry.path().extension() != ".ppm")
+                continue;
+            const long frame = std::stol(entry.path().stem().string().substr(12));
+            const std::string ppm = text_of(entry.path().string());
+            ASSERT_EQ(ppm, pc_snake(level, frame)) << "level " << level << " frame " << frame;
+            // The PNG has the same pixels, each a 2 x 2 square.
+            const rgb_image_t png =
+                decode_png(read_file(frame_file(dir.path, level, frame, "png")));
+            EXPECT_EQ(png.rgb, scale_image(decode_ppm(ppm), 2).rgb) << frame;
+            ++compared;
+        }
+        EXPECT_EQ(compared, 28 + 16 - 1) << "level " << level; // frame 297 is in both
+    }
+}
+
+TEST(SnakeRender, SingleFramesGifAndScriptRoundTrip)
+{
+    scratch_dir_t dir;
+    // -o as PNG and as PPM.
+    ASSERT_EQ(render("2 336 -o " + (dir / "f.png")).status, 0);
+    ASSERT_EQ(render("2 336 -o " + (dir / "f.ppm")).status, 0);
+    const std::string expected = pc_snake(2, 336);
+    EXPECT_EQ(text_of(dir / "f.ppm"), expected);
+    EXPECT_EQ(decode_png(read_file(dir / "f.png")).rgb, decode_ppm(expected).rgb);
+
+    // The GIF's frames as a viewer draws them, with their delay and a loop.
+    ASSERT_EQ(render("3 300-312/4 -q --gif " + (dir / "g.gif") + " --delay 7").status, 0);
+    const gif_movie_t movie = decode_gif(read_file(dir / "g.gif"));
+    ASSERT_EQ(movie.frames.size(), 4u);
+    EXPECT_TRUE(movie.loops);
+    for (std::size_t i = 0; i < movie.frames.size(); ++i) {
+        EXPECT_EQ(movie.delays_cs[i], 7);
+        EXPECT_EQ(movie.frames[i].rgb, decode_ppm(pc_snake(3, 300 + 4 * static_cast<long>(i))).rgb)
+            << "GIF frame " << i;
+    }
+
+    // The built-in script, dumped and read back, plays the same game.
+    const run_t dump = render("--dump-keys");
+    ASSERT_EQ(dump.status, 0);
+    std::ofstream(dir / "keys.txt") << dump.out;
+    ASSERT_EQ(render("1 290-345/5 -q --ppm-dir " + (dir / "a")).status, 0);
+    ASSERT_EQ(
+        render("1 290-345/5 -q --keys " + (dir / "keys.txt") + " --ppm-dir " + (dir / "b")).status,
+        0);
+    for (long f = 290; f <= 345; f += 5)
+        EXPECT_EQ(text_of(frame_file(dir / "a", 1, f, "ppm")),
+                  text_of(frame_file(dir / "b", 1, f, "ppm")))
+            << f;
+}
+
+TEST(SnakeRender, BudgetCountsEveryTickByPass)
+{
+    scratch_dir_t dir;
+    // The wall outline costs 147, 163, 198 and 238 ticks at levels 1 to 4; the
+    // whole first frame of level 1 takes 368.
+    const long walls[] = {147, 163, 198, 238};
+    for (int level = 1; level <= 4; ++level) {
+        const std::string csv = dir / ("b" + std::to_string(level) + ".csv");
+        ASSERT_EQ(render(std::to_string(level) + " 1-400 -q --budget " + csv + " --budget-svg " +
+                         (dir / "b.svg"))
+                      .status,
+                  0);
+        const auto rows = csv_rows(text_of(csv));
+        ASSERT_EQ(rows.size(), 400u);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const auto &r = rows[i];
+            EXPECT_EQ(r[0], static_cast<long>(i) + 1);
+            EXPECT_EQ(r[1], r[2] + r[3] + r[4] + r[5] + r[6] + r[7]) << "frame " << r[0];
+            EXPECT_EQ(r[3], walls[level - 1]) << "frame " << r[0];
+            EXPECT_EQ(r[7], 1) << "one dark tick ends a frame";
+        }
+        if (level == 1) {
+            EXPECT_EQ(rows[0][1], 368);
+        }
+        EXPECT_NE(text_of(dir / "b.svg").find("2000-tick limit"), std::string::npos);
+    }
+}
+
+TEST(SnakeRender, AFrameOverTheBudgetEndsTheRunWithWhatCameBefore)
+{
+    scratch_dir_t dir;
+    const run_t r = render("1 4000-6000/10 -q --keys " + std::string(TEST_DATA) +
+                           "/over_budget.keys --ppm-dir " + dir.path + " --gif " + (dir / "g.gif") +
+                           " --budget " + (dir / "b.csv"));
+    ASSERT_EQ(r.status, 2) << r.err;
+    const auto rows = csv_rows(text_of(dir / "b.csv"));
+    ASSERT_GE(rows.size(), 2u);
+    const std::vector<long> &last = rows.back();
+    EXPECT_EQ(last[1], 2001); // counted up to the tick that broke the limit
+    EXPECT_GT(last[6], 1000); // the grown body is what costs
+    for (std::size_t i = 0; i + 1 < rows.size(); ++i)
+        EXPECT_LE(rows[i][1], 2000);
+    // The body grows one unit a frame, so the first frame over the limit is
+    // one tick too long: the dark tick that would have ended it.
+    EXPECT_EQ(last[7], 1);
+    const std::string pass_line = "snake-render: frame " + std::to_string(last[0]) +
+                                  ", pass end: more than 2000 beam ticks\n";
+    EXPECT_EQ(r.err.rfind("EXIT (tick=2001)  @", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.substr(r.err.find('\n') + 1), pass_line);
+    // Every rendered frame before it is there, complete; the GIF holds them all.
+    std::size_t files = 0;
+    for (const auto &entry : fs::directory_iterator(dir.path))
+        files += entry.path().extension() == ".ppm";
+    const long rendered =
+        static_cast<long>(rows.size()) - 1; // rows: rendered frames, then the aborted one
+    EXPECT_EQ(static_cast<long>(files), rendered);
+    EXPECT_EQ(static_cast<long>(decode_gif(read_file(dir / "g.gif")).frames.size()), rendered);
+}
+
+TEST(SnakeRender, FaultsAreReportedAndLeaveNoFiles)
+{
+    scratch_dir_t dir;
+    {
+        std::ofstream(dir / "bad.keys") << "# fine\n5 left\n3 right\n";
+    }
+    struct case_t {
+        std::string args;
+        int status;
+        std::string message; // stderr contains it
+    };
+    const case_t cases[] = {
+        {"1 5 -o " + (dir / "x.png") + " --scale 9", 1, "--scale"},
+        {"1 5 -o " + (dir / "x.png") + " --bogus", 1, "--bogus"},
+        {"5 5 -o " + (dir / "x.png"), 1, "LEVEL"},
+        {"1 9-3 -o " + (dir / "x.png"), 1, "FRAMES"},
+        {"1 1-3 -o " + (dir / "x.png"), 1, "--output takes one frame"},
+        {"1 1 -o " + (dir / "x.jpg"), 1, "must end in .png or .ppm"},
+        {"1 1", 1, "nothing to write"},
+        {"1 1 --device --speed 3 -o " + (dir / "x.png"), 1, "--device"},
+        {"1 1-9 --keys " + (dir / "bad.keys") + " --gif " + (dir / "x.gif"), 1,
+         dir / "bad.keys:3: frame 3 does not come after frame 5"},
+        {"1 1 --keys " + (dir / "none.keys") + " -o " + (dir / "x.png"), 1, "cannot read"},
+        {"1 1 -o " + (dir / "no/such/x.png"), 4, dir / "no/such/x.png"},
+        {"1 1-2 --gif /dev/full/x.gif", 4, "/dev/full/x.gif"},
+    };
+    for (const case_t &c : cases) {
+        const run_t r = render(c.args);
+        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
+    }
+    std::size_t left = 0;
+    for (const auto &entry : fs::directory_iterator(dir.path))
+        left += entry.path().filename() != "bad.keys";
+    EXPECT_EQ(left, 0u) << "a failed run left files behind";
+
+    const run_t help = render("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Examples:"), std::string::npos);
+    EXPECT_EQ(render("--version").out, "snake-render 1.0\n");
+}
+
+} // namespace
