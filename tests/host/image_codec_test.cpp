@@ -25,6 +25,7 @@
 #include "host/gif_writer.h"
 #include "host/png_writer.h"
 #include "host/screen_color.h"
+#include "tests/support/image_decode.h"
 
 namespace {
 
@@ -70,20 +71,6 @@ void expect_point(const rgb_image_t &image, int scale, const lit_t &p)
             EXPECT_TRUE(std::equal(p.color.begin(), p.color.end(), at))
                 << "screen (" << p.x << "," << p.y << ") image (" << col << "," << row << ")";
         }
-}
-
-rgb_image_t decode_png(const std::vector<std::uint8_t> &bytes)
-{
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    png_image_begin_read_from_memory(&png, bytes.data(), bytes.size());
-    png.format = PNG_FORMAT_RGB;
-    rgb_image_t image{static_cast<int>(png.width), static_cast<int>(png.height),
-                      std::vector<std::uint8_t>(PNG_IMAGE_SIZE(png))};
-    EXPECT_TRUE(png.warning_or_error == 0 &&
-                png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr))
-        << png.message;
-    return image;
 }
 
 TEST(FrameImage, PngDecodesToEveryColourInPlaceAtEveryScale)
