@@ -106,30 +106,38 @@ int main(int argc, char **argv)
     options_t opt;
     render_job_t job;
 
-    app.add_option("LEVEL", opt.level, "level 1 to 4")->check(CLI::Range(1, 4));
-    app.add_option("FRAMES", opt.frames, "frame N, range A-B or A-B/STEP");
-    app.add_option("-o,--output", job.output, "one frame as FILE.png or FILE.ppm");
-    app.add_option("--png-dir", job.png_dir, "one PNG per frame in DIR");
-    app.add_option("--ppm-dir", job.ppm_dir, "one PPM per frame in DIR");
-    app.add_option("-g,--gif", job.gif, "the range as one animated GIF");
+    app.add_option("LEVEL", opt.level, "level 1 to 4")->check(CLI::Range(1, 4))->type_name("");
+    app.add_option("FRAMES", opt.frames, "frame N, range A-B or A-B/STEP")->type_name("");
+    app.add_option("-o,--output", job.output, "one frame as FILE.png or FILE.ppm")
+        ->type_name("FILE");
+    app.add_option("--png-dir", job.png_dir, "one PNG per frame in DIR")->type_name("DIR");
+    app.add_option("--ppm-dir", job.ppm_dir, "one PPM per frame in DIR")->type_name("DIR");
+    app.add_option("-g,--gif", job.gif, "the range as one animated GIF")->type_name("FILE");
     app.add_option("-d,--delay", job.delay_cs, "GIF: centiseconds per frame (default 2)")
-        ->check(CLI::Range(1, 65535));
+        ->check(CLI::Range(1, 65535))
+        ->type_name("N");
     app.add_option("-s,--scale", job.scale, "PNG and GIF: pixels per point, 1 to 8 (default 1)")
-        ->check(CLI::Range(1, 8));
-    app.add_option("-k,--keys", opt.keys, "key script FILE, or builtin (default)");
+        ->check(CLI::Range(1, 8))
+        ->type_name("N");
+    app.add_option("-k,--keys", opt.keys, "key script FILE, or builtin (default)")
+        ->type_name("FILE");
     app.add_flag("--dump-keys", opt.dump_keys,
                  "print the key script (built-in or --keys) and stop");
     app.add_option("--seed", opt.seed, "random generator's start, 1 to 32767 (default 8704)")
-        ->check(CLI::Range(1, 32767));
+        ->check(CLI::Range(1, 32767))
+        ->type_name("N");
     auto *speed = app.add_option("--speed", opt.speed, "time calls per step, 0 to 255 (default 1)")
-                      ->check(CLI::Range(0, 255));
+                      ->check(CLI::Range(0, 255))
+                      ->type_name("N");
     auto *growth = app.add_option("--growth", opt.growth, "growth per meal, 0 to 255 (default 20)")
-                       ->check(CLI::Range(0, 255));
+                       ->check(CLI::Range(0, 255))
+                       ->type_name("N");
     app.add_flag("--device", opt.device, "the level table's own speed and growth")
         ->excludes(speed)
         ->excludes(growth);
-    app.add_option("--budget", job.budget_csv, "beam ticks per frame and pass as CSV");
-    app.add_option("--budget-svg", job.budget_svg, "the same as an SVG plot");
+    app.add_option("--budget", job.budget_csv, "beam ticks per frame and pass as CSV")
+        ->type_name("FILE");
+    app.add_option("--budget-svg", job.budget_svg, "the same as an SVG plot")->type_name("FILE");
     app.add_flag("-q,--quiet", opt.quiet, "no progress line");
 
     try {
