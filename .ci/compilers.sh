@@ -20,4 +20,16 @@ for level in 1 2 3 4; do
         fi
     done
 done
+for level in 1 2 3 4; do
+    for build in release clang; do
+        build/$build/host/snake-render "$level" 1-1000/7 -q --gif "$out/$build.gif" --scale 2 \
+            --budget "$out/$build.csv" --budget-svg "$out/$build.svg"
+    done
+    for f in gif csv svg; do
+        if ! cmp -s "$out/release.$f" "$out/clang.$f"; then
+            echo "level $level: g++ and clang++ snake-render .$f files differ" >&2
+            exit 1
+        fi
+    done
+done
 echo "compilers: identical images at levels 1-4, ${#GAME_FRAMES[@]} frames each"

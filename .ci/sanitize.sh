@@ -17,4 +17,13 @@ for level in 1 2 3 4; do
         fi
     done
 done
-echo "sanitizers: pc-snake clean at levels 1-4, ${#GAME_FRAMES[@]} frames each"
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+for level in 1 2 3 4; do
+    if ! build/asan/host/snake-render "$level" 1-700/3 -q --gif "$out/g.gif" --png-dir "$out" \
+        --scale 2 --budget "$out/b.csv" --budget-svg "$out/b.svg"; then
+        echo "snake-render at level $level failed under the sanitizers" >&2
+        exit 1
+    fi
+done
+echo "sanitizers: pc-snake clean at levels 1-4, ${#GAME_FRAMES[@]} frames each; snake-render clean"
