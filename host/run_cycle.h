@@ -26,9 +26,12 @@ struct run_state_t {
 
 run_state_t current_run_state();
 
-// How many frames past its first look the search goes on before it gives
-// up; the run then plays every frame, as it would without the search.
-inline constexpr std::int64_t CYCLE_SEARCH_FRAMES = 200000;
+// How many frames past its first look the search goes on before it gives up
+// and the run plays every frame, as it would without the search. Brent's
+// method needs up to twice the period past the cycle's start, so periods of
+// up to about half of this are found; looking costs one state comparison per
+// frame, little beside painting it.
+inline constexpr std::int64_t CYCLE_SEARCH_FRAMES = std::int64_t{1} << 20;
 
 struct run_cycle_t {
     std::int64_t search_frames = CYCLE_SEARCH_FRAMES; // 0: never look
