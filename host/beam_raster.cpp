@@ -82,6 +82,8 @@ void sexit()
     throw beam_abort_t(EXIT_TICK_LIMIT, current_pass());
 }
 
+raster_state_t raster_state() { return {skip, beam.tick}; }
+
 void raster_begin_recording()
 {
     std::memset(pixel, 0, sizeof pixel);

@@ -50,5 +50,18 @@ void heller(std::uint8_t x, std::uint8_t y, double w);
 // that records its first frame. The skip flag carries over as it would.
 void raster_begin_recording();
 
+// What the raster carries from one frame into the next that a later frame can
+// depend on: the skip flag, and the tick count that the painter tests when a
+// frame starts. The last point is not part of it: it is cleared before every
+// recorded frame and neither read nor written in the others.
+struct raster_state_t {
+    std::int32_t skip;
+    std::uint16_t tick;
+
+    friend bool operator==(const raster_state_t &, const raster_state_t &) = default;
+};
+
+raster_state_t raster_state();
+
 // The pass a tick sent now belongs to.
 beam_pass_t current_pass();

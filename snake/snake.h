@@ -28,6 +28,7 @@ inline constexpr std::uint8_t PAINT_HEAD = 0xFF;
 struct body_run_t {
     std::uint8_t back; // heading from the run's head end toward the tail
     std::uint8_t len;  // unit steps, at least 1 while in use
+    friend bool operator==(const body_run_t &, const body_run_t &) = default;
 };
 
 // The per-level parameters, copied as one block.
@@ -36,11 +37,13 @@ struct snake_level_t {
     std::uint8_t growth;       // steps of growth, and points, per food eaten
     std::uint8_t grid;         // grid spacing, a power of two
     std::uint8_t food_on_body; // nonzero: a candidate on the body is not refused
+    friend bool operator==(const snake_level_t &, const snake_level_t &) = default;
 };
 
 struct snake_point_t {
     std::uint8_t x;
     std::uint8_t y;
+    friend bool operator==(const snake_point_t &, const snake_point_t &) = default;
 };
 
 struct snake_t {
@@ -74,6 +77,9 @@ struct snake_t {
     std::uint8_t ring_head;  // ring index of the head run, 0 to 24
     std::uint8_t ring_len;   // runs in use, 0 to 25
     body_run_t ring[SNAKE_RING_SIZE]; // the body, run by run from ring_head
+
+    // Field by field, so that padding never makes two equal games differ.
+    friend bool operator==(const snake_t &, const snake_t &) = default;
 };
 
 // The module's interface to a host.

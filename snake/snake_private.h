@@ -6,10 +6,9 @@
 #include <cstdint>
 
 #include "snake.h"
+#include "snake_state.h"
 #include "vector/vektor_zeichen.h"
 
-inline constexpr std::uint8_t SNAKE_TEXT_ITEMS = 3;
-inline constexpr std::uint8_t SNAKE_TEXT_SIZE = 30;
 inline constexpr std::uint8_t SNAKE_TEXT_OVER = 2; // the item drawn at over_y
 
 void onPixel_snake(snake_t *s);

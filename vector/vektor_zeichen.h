@@ -39,6 +39,9 @@ struct drawinfo_t {
     std::uint8_t squash;         // 0x80: compress the glyph to three quarters
     std::uint8_t sx;             // last point sent while squashing
     std::uint8_t sy;
+
+    // Field by field, so that padding never makes two equal records differ.
+    friend bool operator==(const drawinfo_t &, const drawinfo_t &) = default;
 };
 
 // Puts stroke, glyph and text at their start and clears chr; nothing else.

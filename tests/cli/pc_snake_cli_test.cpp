@@ -91,4 +91,23 @@ TEST(Cli, OtherRunsEndAsTheyShould)
     EXPECT_EQ(piped.out, "P3\n256 256");
 }
 
+TEST(Cli, TheLastFrameNumberIsAnswered)
+{
+    // Playing every frame would take hours, far beyond the run's 60 seconds.
+    // Long after the crash only "Game over!" moves, one line every second
+    // frame round the screen, so the game repeats every 512 frames and
+    // 2147483647 = 1535 + 512 * 4194301 shows what frame 1535 shows (which is
+    // played out frame by frame: the period is known only from frame 1345 on).
+    for (const char *level : {"1", "2", "3", "4"}) {
+        SCOPED_TRACE(level);
+        const run_t far = run(std::string(level) + " 2147483647");
+        ASSERT_EQ(far.status, 0);
+        EXPECT_EQ(far.err, "");
+        EXPECT_EQ(far.out.rfind("P3\n256 256\n255\n", 0), 0u);
+        EXPECT_EQ(std::count(far.out.begin(), far.out.end(), '\n'), 3 + 256);
+        EXPECT_EQ(std::count(far.out.begin(), far.out.end(), ' '), 1 + 256 * 256 * 3);
+        EXPECT_TRUE(far.out == run(std::string(level) + " 1535").out);
+    }
+}
+
 } // namespace

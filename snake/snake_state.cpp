@@ -1,0 +1,14 @@
+#include "snake_state.h"
+
+#include <cstring>
+
+#include "snake_private.h"
+
+snake_statics_t snake_statics()
+{
+    snake_statics_t out{};
+    out.drawinfo = drawinfo;
+    std::memcpy(out.text, snake_text, sizeof out.text);
+    out.sreg = SREG;
+    return out;
+}

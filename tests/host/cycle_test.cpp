@@ -1,0 +1,102 @@
+// Leaping over whole periods once the keys are spent gives exactly the frames
+// that playing every frame gives.
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <vector>
+
+#include "host/beam_raster.h"
+#include "host/scripted_run.h"
+
+namespace {
+
+// A recorded frame as the raster left it.
+struct shot_t {
+    std::vector<double> pixel;
+    frame_budget_t budget;
+};
+
+// Records `frames` (rising) in one run, as snake-render records a range; the
+// snake must be alive after frame `alive_after`, if given.
+std::vector<shot_t> play(scripted_run_t *run, std::int64_t search_frames,
+                         const std::vector<std::int64_t> &frames, std::int64_t alive_after = 0)
+{
+    run->cycle.search_frames = search_frames;
+    run_start(run);
+    if (alive_after > 0) {
+        run_to_frame(run, alive_after);
+        EXPECT_EQ(snake.game_over, 0) << "the snake outlives the script";
+    }
+    std::vector<shot_t> shots;
+    for (const std::int64_t n : frames) {
+        run_to_frame(run, n);
+        shots.push_back({std::vector<double>(std::begin(pixel), std::end(pixel)), beam_budget});
+    }
+    return shots;
+}
+
+struct case_t {
+    const char *name;
+    std::uint8_t level;
+    const char *keys; // nullptr: pc-snake's own script
+    std::uint16_t seed = parith::INITIAL_SEED;
+    bool device_pace = false;
+    std::int64_t search_frames = CYCLE_SEARCH_FRAMES;
+};
+
+// Round and round a square of 32 at the start of level 1, the body never in the way.
+constexpr const char *CIRCLING = "2 left\n34 up\n66 right\n98 down\n"
+                                 "130 left\n162 up\n194 right\n226 down\n";
+constexpr std::int64_t FAR = 2147483647;
+
+TEST(Cycle, LeapingGivesTheFramesOfPlainPlay)
+{
+    const case_t cases[] = {
+        {"level 1", 1, nullptr},
+        {"level 2", 2, nullptr},
+        {"level 3", 3, nullptr},
+        {"level 4", 4, nullptr},
+        {"circling", 1, CIRCLING},
+        {"circling, device pace, seed 999", 2, CIRCLING, 999, true},
+        // Brent's method needs twice the period past the last key: not found.
+        {"search given up", 1, nullptr, parith::INITIAL_SEED, false, 600},
+    };
+    for (const case_t &c : cases) {
+        SCOPED_TRACE(c.name);
+        scripted_run_t run;
+        run.setup = {c.level, c.seed, c.device_pace};
+        std::string error;
+        run.keys = builtin_key_script();
+        if (c.keys != nullptr) {
+            ASSERT_TRUE(parse_key_script(c.keys, c.name, &run.keys, &error)) << error;
+        }
+        const std::int64_t spent = last_key_frame(run.keys);
+        const std::int64_t alive_after = c.keys == CIRCLING ? spent : 0;
+        // 5537 is three periods after 4001: nothing but that frame is left to play.
+        std::vector<std::int64_t> frames = {spent, 1500, 1501, 4000, 4001, 5537, 20000};
+        std::vector<std::int64_t> leapt_frames = frames;
+        const bool finds = c.search_frames == CYCLE_SEARCH_FRAMES;
+        if (finds) // plain play would take hours
+            leapt_frames.push_back(FAR);
+        const std::vector<shot_t> leapt = play(&run, c.search_frames, leapt_frames, alive_after);
+
+        // Once the tail has drained only "Game over!" moves: up one line
+        // every second frame, round the screen in 512 frames. The far frame
+        // is the one whole periods before it.
+        EXPECT_EQ(run.cycle.period, finds ? 512 : 0);
+        if (finds) {
+            EXPECT_LT(run.cycle.since + 2 * 512, 4000); // every frame from 4000 on was leapt to
+            frames.push_back(20000 + (FAR - 20000) % 512);
+        }
+        const std::vector<shot_t> plain = play(&run, 0, frames, alive_after);
+        for (std::size_t i = 0; i < plain.size(); ++i) {
+            SCOPED_TRACE(frames[i]);
+            EXPECT_TRUE(leapt[i].pixel == plain[i].pixel);
+            EXPECT_EQ(leapt[i].budget.total, plain[i].budget.total);
+            EXPECT_EQ(leapt[i].budget.by_pass, plain[i].budget.by_pass);
+            EXPECT_EQ(leapt[i].budget.frame, leapt_frames[i]);
+        }
+    }
+}
+
+} // namespace
