@@ -157,7 +157,9 @@ int render(const render_job_t &job)
     std::vector<frame_budget_t> budget;
     try {
         frame_sinks_t sinks(job);
-        scripted_run_t run{job.setup, job.keys, 0};
+        scripted_run_t run;
+        run.setup = job.setup;
+        run.keys = job.keys;
         run_start(&run);
         std::int64_t done = 0;
         for (std::int64_t n = job.frames.first; n <= job.frames.last; n += job.frames.step) {
