@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/beam_raster.h"
+#include "host/play/play_picture.h"
 #include "host/play/play_session.h"
 #include "host/scripted_run.h"
 #include "parith/parith15.h"
@@ -173,6 +174,9 @@ TEST(PlaySession, FrameOverTheBudgetStopsTheGameThere)
     auto s = std::make_unique<play_session_t>();
     session_start(s.get(), game_setup_t{});
     play(s.get(), {{2, {key(LEFT)}}}, 3);
+    const rgb_image_t running = play_picture(*s);
+    EXPECT_TRUE(std::none_of(running.rgb.begin(), running.rgb.end(),
+                             [](std::uint8_t c) { return c == MESSAGE_COLOR[0]; }));
 
     lengthen_body(&snake);
     testing::internal::CaptureStderr();
@@ -194,6 +198,12 @@ TEST(PlaySession, FrameOverTheBudgetStopsTheGameThere)
     EXPECT_EQ(s->glow, at_stop);
     ASSERT_EQ(s->recording.presses.size(), 1u);
     EXPECT_EQ(s->recording.presses[0].frame, 2);
+    // The message is on the screen, in its own colour.
+    const rgb_image_t picture = play_picture(*s);
+    bool message = false;
+    for (std::size_t i = 0; i + 2 < picture.rgb.size(); i += 3)
+        message |= picture.rgb[i] == MESSAGE_COLOR[0] && picture.rgb[i + 1] == MESSAGE_COLOR[1];
+    EXPECT_TRUE(message);
 
     session_input(s.get(), {play_action_t::new_game, 0}); // the player goes on
     EXPECT_FALSE(s->stopped);
