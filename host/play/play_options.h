@@ -1,0 +1,37 @@
+// snake-play's command line: the options, their checks and --help. A key
+// script given with --keys is read here; the settings it names stand unless
+// an option says otherwise.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/frame_loop.h"
+#include "host/key_script.h"
+
+inline constexpr double PERSISTENCE_DEFAULT_MS = 100.0; // a trail of a few frames, as on a tube
+inline constexpr double PERSISTENCE_MAX_MS = 10000.0;
+inline constexpr int WINDOW_SCALE_DEFAULT = 3;
+inline constexpr int WINDOW_SCALE_MAX = 8;
+
+// Exit statuses besides the raster's 2 and 3.
+inline constexpr int EXIT_PLAY_USAGE = 1;
+inline constexpr int EXIT_PLAY_WRITE = 4;
+inline constexpr int EXIT_PLAY_NO_WINDOW = 5;
+
+struct play_options_t {
+    game_setup_t setup;          // the first game
+    bool replay = false;         // replay `keys` in the first game
+    key_script_t keys;           // from --keys
+    std::string record_path;     // --record, or empty
+    std::string screenshot_path; // --screenshot, or empty
+    std::int64_t frames = 0;     // --frames; 0 plays until the player quits
+    double persistence_ms = PERSISTENCE_DEFAULT_MS;
+    int fps = 50;                     // 0: as fast as it goes
+    int scale = WINDOW_SCALE_DEFAULT; // the window's first size, times 256
+    bool fill = false;                // scale to fill the window, not by whole steps
+};
+
+// Returns -1 to play with *out filled in, or the status to exit with: 0 after
+// --help or --version, EXIT_PLAY_USAGE after a message on stderr.
+int parse_play_options(int argc, char **argv, play_options_t *out);

@@ -1,0 +1,48 @@
+#include "play_picture.h"
+
+#include <cctype>
+#include <memory>
+#include <string>
+
+#include "overlay_text.h"
+
+namespace {
+
+constexpr std::uint8_t PAUSE_SIZE = 3;
+constexpr std::uint8_t PAUSE_Y = 150;
+constexpr std::uint8_t STOP_SIZE = 1;
+constexpr std::uint8_t STOP_Y = 160;
+
+void paint_overlay(rgb_image_t *image, const overlay_t &overlay)
+{
+    for (int x = 0; x < SCREEN_SIZE; ++x) {
+        for (int y = 0; y < SCREEN_SIZE; ++y) {
+            if (overlay[x * SCREEN_SIZE + y] == 0)
+                continue;
+            const std::size_t at = (static_cast<std::size_t>(SCREEN_SIZE - 1 - y) * SCREEN_SIZE +
+                                    static_cast<std::size_t>(x)) *
+                                   3;
+            for (std::size_t c = 0; c < 3; ++c)
+                image->rgb[at + c] = MESSAGE_COLOR[c];
+        }
+    }
+}
+
+} // namespace
+
+rgb_image_t play_picture(const play_session_t &s)
+{
+    rgb_image_t image = frame_image(s.glow.data());
+    if (!s.paused && !s.stopped)
+        return image;
+    auto overlay = std::make_unique<overlay_t>(); // 64 KiB, off the stack
+    overlay->fill(0);
+    if (s.stopped) {
+        std::string text = stop_message(*s.stopped) + "\n\nEnter: a new game";
+        text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+        overlay_centred(*overlay, text, STOP_Y, STOP_SIZE);
+    } else
+        overlay_centred(*overlay, "Pause", PAUSE_Y, PAUSE_SIZE);
+    paint_overlay(&image, *overlay);
+    return image;
+}

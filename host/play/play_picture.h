@@ -1,0 +1,15 @@
+// The picture snake-play shows and saves: the glow in the screen's colours,
+// with a message of the session (pause, a stopped game) drawn over it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "host/frame_image.h"
+#include "play_session.h"
+
+// Messages are drawn in amber, a colour the beam never has.
+inline constexpr std::array<std::uint8_t, 3> MESSAGE_COLOR = {255, 176, 48};
+
+// The 256 x 256 picture of the session as it is now.
+rgb_image_t play_picture(const play_session_t &s);

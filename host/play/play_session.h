@@ -1,0 +1,60 @@
+// A live session of the game on the beam raster: the game in play, the keys
+// waiting for it, the recording of it, pause, a frame that broke the beam's
+// budget, and the glow on the screen. Window-free: the driver feeds it
+// inputs, asks for a frame at its own pace and shows `glow`.
+//
+// It uses the driver's `snake` and `frame` (kept at 0, so every frame is
+// recorded on a clean buffer, exactly as pc-snake records its last frame).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "game_recording.h"
+#include "glow.h"
+#include "host/beam_budget.h"
+#include "host/key_script.h"
+#include "play_keys.h"
+
+// Why a game stopped before its player ended it.
+struct play_stop_t {
+    int status;          // EXIT_TICK_LIMIT or EXIT_DIAGONAL_JOIN
+    std::int64_t frame;  // the frame that could not be finished
+    beam_pass_t pass;    // the pass that sent the offending tick
+    std::uint16_t ticks; // ticks the frame had sent by then
+};
+
+struct play_session_t {
+    game_setup_t setup;                   // the game in play
+    key_script_t recording;               // its setup and the keys it took
+    const key_script_t *replay = nullptr; // keys of a demo being replayed, or none
+    key_queue_t queue;                    // pressed keys waiting for a frame
+    std::int64_t drawn = 0;               // frames of this game drawn; numbers count from 1
+    std::int64_t frames_played = 0;       // frames drawn in all games
+    std::int64_t games = 0;               // games started
+    bool paused = false;
+    std::optional<play_stop_t> stopped; // the game stopped on a frame over budget
+    glow_t glow{};                      // what the screen shows
+    double decay = 0.0;                 // glow kept per frame (glow_decay)
+};
+
+// Starts a game with `setup`, replaying `replay` when given (it must outlive
+// the game). Keeps the glow, so the last game fades away.
+void session_start(play_session_t *s, const game_setup_t &setup,
+                   const key_script_t *replay = nullptr);
+
+// A new game at `level` (0: the current one), seeded with the generator's
+// state so that it differs from the last.
+void session_new_game(play_session_t *s, std::uint8_t level);
+
+// Handles a game key, a new game or pause; other inputs are the driver's.
+void session_input(play_session_t *s, const play_input_t &input);
+
+// Plays one frame unless paused or stopped: its picture goes into the glow,
+// then the module takes the key for it. A frame over the beam's budget stops
+// the game (its message is on stderr) and is shown as far as it got.
+// Returns whether a frame was played.
+bool session_step(play_session_t *s);
+
+// The on-screen message of a stopped game, several lines.
+std::string stop_message(const play_stop_t &stop);

@@ -1,0 +1,104 @@
+#include "play_window.h"
+
+#include <SDL.h>
+
+#include "display_fit.h"
+#include "host/screen_color.h"
+
+struct play_window_t {
+    SDL_Window *window = nullptr;
+    SDL_Renderer *renderer = nullptr;
+    SDL_Texture *texture = nullptr; // 256 x 256 RGB, filled by every window_show
+    bool fill = false;
+};
+
+namespace {
+
+constexpr int SIDE = 256;
+
+std::string sdl_error(const char *what) { return std::string(what) + ": " + SDL_GetError(); }
+
+} // namespace
+
+play_window_t *window_open(int scale, bool fill, std::string *error)
+{
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        *error = sdl_error("SDL_Init");
+        return nullptr;
+    }
+    auto *w = new play_window_t;
+    w->fill = fill;
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest"); // points stay sharp squares
+    w->window = SDL_CreateWindow("snake-play", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                 SIDE * scale, SIDE * scale,
+                                 SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (w->window != nullptr)
+        w->renderer = SDL_CreateRenderer(w->window, -1, 0);
+    if (w->renderer != nullptr)
+        w->texture = SDL_CreateTexture(w->renderer, SDL_PIXELFORMAT_RGB24,
+                                       SDL_TEXTUREACCESS_STREAMING, SIDE, SIDE);
+    if (w->texture == nullptr) {
+        *error = sdl_error("cannot open a window");
+        window_close(w);
+        return nullptr;
+    }
+    return w;
+}
+
+void window_close(play_window_t *w)
+{
+    if (w->texture != nullptr)
+        SDL_DestroyTexture(w->texture);
+    if (w->renderer != nullptr)
+        SDL_DestroyRenderer(w->renderer);
+    if (w->window != nullptr)
+        SDL_DestroyWindow(w->window);
+    delete w;
+    SDL_Quit();
+}
+
+void window_show(play_window_t *w, const rgb_image_t &picture)
+{
+    SDL_UpdateTexture(w->texture, nullptr, picture.rgb.data(), picture.width * 3);
+    int out_w = 0;
+    int out_h = 0;
+    SDL_GetRendererOutputSize(w->renderer, &out_w, &out_h);
+    const display_rect_t r = display_fit(out_w, out_h, SIDE, w->fill);
+    const SDL_Rect dest{r.x, r.y, r.w, r.h};
+    // Around the picture, the colour of the screen outside its disc.
+    SDL_SetRenderDrawColor(w->renderer, SCREEN_OUTSIDE[0], SCREEN_OUTSIDE[1], SCREEN_OUTSIDE[2],
+                           255);
+    SDL_RenderClear(w->renderer);
+    SDL_RenderCopy(w->renderer, w->texture, nullptr, &dest);
+    SDL_RenderPresent(w->renderer);
+}
+
+void window_poll(play_window_t *, std::vector<play_input_t> *inputs)
+{
+    SDL_Event e;
+    while (SDL_PollEvent(&e) != 0) {
+        if (e.type == SDL_QUIT) {
+            inputs->push_back({play_action_t::quit, 0});
+        } else if (e.type == SDL_KEYDOWN && e.key.repeat == 0) {
+            // A held key does not repeat: the device's keys do not either.
+            const play_input_t input = map_key(e.key.keysym.sym);
+            if (input.action != play_action_t::none)
+                inputs->push_back(input);
+        }
+    }
+}
+
+void window_wait(play_window_t *, std::int64_t us)
+{
+    const std::int64_t ms = (us + 999) / 1000; // never wake early into a busy loop
+    if (ms > 0)
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(ms));
+}
+
+std::int64_t clock_us()
+{
+    static const Uint64 frequency = SDL_GetPerformanceFrequency();
+    const Uint64 now = SDL_GetPerformanceCounter();
+    return static_cast<std::int64_t>(now / frequency * 1000000 +
+                                     now % frequency * 1000000 / frequency);
+}

@@ -1,0 +1,31 @@
+// Everything of snake-play that touches SDL: the window and its picture, the
+// keyboard and the close button, and the clock. Nothing here knows the game.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/frame_image.h"
+#include "play_keys.h"
+
+struct play_window_t;
+
+// Opens a resizable window of 256 * scale pixels a side. On failure returns
+// nullptr with SDL's reason in *error.
+play_window_t *window_open(int scale, bool fill, std::string *error);
+
+void window_close(play_window_t *w);
+
+// Shows a 256 x 256 picture, placed by display_fit.
+void window_show(play_window_t *w, const rgb_image_t &picture);
+
+// Appends the inputs that came in since the last call, oldest first; closing
+// the window (or SIGINT, SIGTERM) is a quit.
+void window_poll(play_window_t *w, std::vector<play_input_t> *inputs);
+
+// Sleeps up to `us` microseconds, less if an input comes in.
+void window_wait(play_window_t *w, std::int64_t us);
+
+// A steady clock in microseconds.
+std::int64_t clock_us();

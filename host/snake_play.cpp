@@ -1,0 +1,171 @@
+// snake-play: the game module live in a window. The shared frame loop drives
+// it on the simulator's beam raster at a steady rate; the player's keys reach
+// it one per frame; the screen keeps the phosphor's afterglow. See --help.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "beam_raster.h"
+#include "file_output.h"
+#include "play/frame_pacer.h"
+#include "play/play_options.h"
+#include "play/play_picture.h"
+#include "play/play_session.h"
+#include "play/play_window.h"
+#include "png_writer.h"
+
+std::int32_t frame;
+snake_t snake;
+
+namespace {
+
+// The frame time the glow fades by when frames run unthrottled: the device's.
+constexpr double UNTHROTTLED_FRAME_MS = 1000.0 / PLAY_FPS_DEFAULT;
+
+struct play_run_t {
+    play_options_t options;
+    play_session_t session;
+    play_window_t *window = nullptr;
+    bool write_failed = false; // some output could not be written
+    std::string last_error;    // said once, not at every rewrite of the recording
+    bool quit = false;
+};
+
+bool write_output(play_run_t *run, const std::string &path, const void *data, std::size_t n)
+{
+    std::string error;
+    if (write_file_whole(path, data, n, &error))
+        return true;
+    if (error != run->last_error)
+        std::fprintf(stderr, "snake-play: %s\n", error.c_str());
+    run->last_error = error;
+    run->write_failed = true;
+    return false;
+}
+
+void write_recording(play_run_t *run)
+{
+    if (run->options.record_path.empty())
+        return;
+    const std::string text = format_key_script(run->session.recording);
+    write_output(run, run->options.record_path, text.data(), text.size());
+}
+
+void write_picture(play_run_t *run, const std::string &path)
+{
+    std::vector<std::uint8_t> png;
+    try {
+        png = encode_png(play_picture(run->session));
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "snake-play: cannot write %s: %s\n", path.c_str(), e.what());
+        run->write_failed = true;
+        return;
+    }
+    if (write_output(run, path, png.data(), png.size()) && path != run->options.screenshot_path)
+        std::fprintf(stderr, "snake-play: saved %s\n", path.c_str());
+}
+
+// F12: snake-play-N.png with the first N not taken in the current folder.
+void save_screenshot(play_run_t *run)
+{
+    for (int n = 1; n < 100000; ++n) {
+        const std::string path = "snake-play-" + std::to_string(n) + ".png";
+        if (std::FILE *f = std::fopen(path.c_str(), "rb")) {
+            std::fclose(f);
+            continue;
+        }
+        write_picture(run, path);
+        return;
+    }
+}
+
+void handle(play_run_t *run, const play_input_t &input)
+{
+    switch (input.action) {
+    case play_action_t::quit: run->quit = true; return;
+    case play_action_t::screenshot: save_screenshot(run); return;
+    case play_action_t::new_game:
+        session_input(&run->session, input);
+        write_recording(run);
+        return;
+    default: session_input(&run->session, input); return;
+    }
+}
+
+// Inputs first, so a key pressed now reaches the game after this frame.
+void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
+{
+    inputs->clear();
+    window_poll(run->window, inputs);
+    for (const play_input_t &input : *inputs)
+        handle(run, input);
+    if (run->quit)
+        return;
+    const bool was_stopped = run->session.stopped.has_value();
+    session_step(&run->session);
+    if (!was_stopped && run->session.stopped)
+        write_recording(run); // the player may close the window next
+    window_show(run->window, play_picture(run->session));
+}
+
+bool finished(const play_run_t &run)
+{
+    const std::int64_t limit = run.options.frames;
+    if (run.quit)
+        return true;
+    // A scripted run ends on a stopped game: nothing would come after it.
+    return limit > 0 && (run.session.frames_played >= limit || run.session.stopped);
+}
+
+void play(play_run_t *run)
+{
+    frame_pacer_t pacer = pacer_for_fps(run->options.fps);
+    std::vector<play_input_t> inputs;
+    while (!finished(*run)) {
+        const std::int64_t wait = pacer_wait_us(pacer, clock_us());
+        if (wait > 0) {
+            window_wait(run->window, wait);
+            continue;
+        }
+        pacer_frame_started(&pacer, clock_us());
+        play_one_frame(run, &inputs);
+    }
+}
+
+int exit_status(const play_run_t &run)
+{
+    if (run.write_failed)
+        return EXIT_PLAY_WRITE;
+    return run.session.stopped ? run.session.stopped->status : 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    static play_run_t run; // the glow is half a megabyte
+    const int parsed = parse_play_options(argc, argv, &run.options);
+    if (parsed >= 0)
+        return parsed;
+    const play_options_t &o = run.options;
+
+    std::string error;
+    run.window = window_open(o.scale, o.fill, &error);
+    if (run.window == nullptr) {
+        std::fprintf(stderr, "snake-play: %s\n", error.c_str());
+        return EXIT_PLAY_NO_WINDOW;
+    }
+    const double frame_ms = o.fps > 0 ? 1000.0 / o.fps : UNTHROTTLED_FRAME_MS;
+    run.session.decay = glow_decay(o.persistence_ms, frame_ms);
+    session_start(&run.session, o.setup, o.replay ? &o.keys : nullptr);
+    write_recording(&run);
+
+    play(&run);
+
+    if (!o.screenshot_path.empty())
+        write_picture(&run, o.screenshot_path);
+    write_recording(&run);
+    window_close(run.window);
+    return exit_status(run);
+}

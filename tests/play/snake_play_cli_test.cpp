@@ -1,0 +1,255 @@
+// snake-play run as a user runs it, headless (SDL's dummy video driver):
+// its pictures against pc-snake's, its recordings replayed, its faults.
+#include <gtest/gtest.h>
+
+#include <png.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/key_script.h"
+
+extern char **environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct run_t {
+    int status;
+    std::string out, err;
+};
+
+std::string slurp(const fs::path &path)
+{
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+class SnakePlay : public testing::Test {
+  protected:
+    void SetUp() override
+    {
+        setenv("SDL_VIDEODRIVER", "dummy", 0); // CTest sets it; so does a run by hand
+        dir = fs::temp_directory_path() /
+              ("snake_play_cli_" + std::to_string(getpid()) + "_" +
+               testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override
+    {
+        if (!HasFailure())
+            fs::remove_all(dir); // kept on a failure, to look at
+    }
+
+    // `program args` with stdout and stderr caught.
+    run_t run(const std::string &program, const std::string &args)
+    {
+        const fs::path out = dir / "stdout", err = dir / "stderr";
+        const int raw = std::system(
+            ("'" + program + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'")
+                .c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+    }
+    run_t play(const std::string &args) { return run(SNAKE_PLAY_BIN, args); }
+    std::string file(const char *name) const { return (dir / name).string(); }
+
+    fs::path dir;
+};
+
+using rgb_t = std::vector<std::uint8_t>; // 256 x 256, rows from the top
+
+rgb_t read_png(const std::string &path)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0)
+        return {};
+    image.format = PNG_FORMAT_RGB;
+    rgb_t rgb(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0 || image.width != 256 ||
+        image.height != 256)
+        return {};
+    return rgb;
+}
+
+// The numbers of a P3 image after its header, in the same order.
+rgb_t parse_p3(const std::string &text)
+{
+    std::istringstream in(text);
+    std::string magic;
+    int w = 0, h = 0, max = 0;
+    in >> magic >> w >> h >> max;
+    if (magic != "P3" || w != 256 || h != 256 || max != 255)
+        return {};
+    rgb_t rgb;
+    int v = 0;
+    while (in >> v)
+        rgb.push_back(static_cast<std::uint8_t>(v));
+    return rgb;
+}
+
+// Where two pictures first differ, or an empty text.
+std::string first_difference(const rgb_t &got, const rgb_t &want)
+{
+    if (got.size() != want.size())
+        return "sizes " + std::to_string(got.size()) + " and " + std::to_string(want.size());
+    for (std::size_t i = 0; i < got.size(); ++i)
+        if (got[i] != want[i])
+            return "x " + std::to_string(i / 3 % 256) + ", y " + std::to_string(255 - i / 768) +
+                   ": " + std::to_string(got[i]) + " instead of " + std::to_string(want[i]);
+    return {};
+}
+
+TEST_F(SnakePlay, ScriptedGameHasPcSnakesPixels)
+{
+    // The start, a meal, the crashes (frame 308 at levels 3 and 4, 336 at 1
+    // and 2) and the risen text after them.
+    for (int level = 1; level <= 4; ++level) {
+        for (int n : {1, 2, 112, 309, 336, 400}) {
+            const std::string at = "level " + std::to_string(level) + " frame " + std::to_string(n);
+            const std::string shot = file("shot.png");
+            const run_t r = play("--sim --persistence 0 --level " + std::to_string(level) +
+                                 " --keys builtin --frames " + std::to_string(n) +
+                                 " --fps 0 --screenshot '" + shot + "'");
+            ASSERT_EQ(r.status, 0) << at << ": " << r.err;
+            const run_t want = run(PC_SNAKE_BIN, std::to_string(level) + " " + std::to_string(n));
+            ASSERT_EQ(want.status, 0) << at;
+            const rgb_t expected = parse_p3(want.out);
+            ASSERT_EQ(expected.size(), 256u * 256 * 3) << at;
+            EXPECT_EQ(first_difference(read_png(shot), expected), "") << at;
+        }
+    }
+}
+
+TEST_F(SnakePlay, RecordingReplaysToTheSameFrames)
+{
+    const std::string keys = file("game.keys");
+    const run_t rec =
+        play("--sim --level 2 --keys builtin --frames 350 --fps 0 --record '" + keys + "'");
+    ASSERT_EQ(rec.status, 0) << rec.err;
+    key_script_t script;
+    std::string error;
+    ASSERT_TRUE(parse_key_script(slurp(keys), keys, &script, &error)) << error;
+    // The game's setup, and the built-in keys the module took up to frame 350.
+    EXPECT_EQ(script.level, 2);
+    EXPECT_EQ(script.seed, 0x2200);
+    EXPECT_EQ(script.speed, 1);
+    EXPECT_EQ(script.growth, 20);
+    EXPECT_FALSE(script.device);
+    const key_script_t builtin = builtin_key_script();
+    ASSERT_EQ(script.presses.size(), builtin.presses.size());
+    for (std::size_t i = 0; i < builtin.presses.size(); ++i) {
+        EXPECT_EQ(script.presses[i].frame, builtin.presses[i].frame);
+        EXPECT_EQ(script.presses[i].key, builtin.presses[i].key);
+    }
+    // Replayed without naming a pace or level: the script names them.
+    const std::string shot = file("replay.png");
+    const run_t replay = play("--keys '" + keys + "' --persistence 0 --frames 340 --fps 0 " +
+                              "--screenshot '" + shot + "'");
+    ASSERT_EQ(replay.status, 0) << replay.err;
+    const run_t want = run(PC_SNAKE_BIN, "2 340");
+    EXPECT_EQ(first_difference(read_png(shot), parse_p3(want.out)), "");
+}
+
+TEST_F(SnakePlay, UnwritableOutputsFailWithStatus4AndSpareTheOthers)
+{
+    const std::string nowhere = file("missing") + "/x";
+    const run_t a = play("--sim --keys builtin --persistence 0 --frames 2 --fps 0 --record '" +
+                         nowhere + "' --screenshot '" + file("a.png") + "'");
+    EXPECT_EQ(a.status, 4);
+    // The message names the file and why (here: its folder does not exist).
+    EXPECT_NE(a.err.find(nowhere + ": No such file or directory"), std::string::npos) << a.err;
+    EXPECT_EQ(a.err.rfind("snake-play: cannot ", 0), 0u) << a.err;
+    const run_t want = run(PC_SNAKE_BIN, "1 2");
+    EXPECT_EQ(first_difference(read_png(file("a.png")), parse_p3(want.out)), "");
+
+    const run_t b =
+        play("--frames 5 --fps 0 --record '" + file("b.keys") + "' --screenshot '" + nowhere + "'");
+    EXPECT_EQ(b.status, 4);
+    EXPECT_NE(b.err.find(nowhere + ": No such file or directory"), std::string::npos) << b.err;
+    key_script_t script;
+    std::string error;
+    EXPECT_TRUE(parse_key_script(slurp(file("b.keys")), "b.keys", &script, &error)) << error;
+    EXPECT_TRUE(script.device); // no --sim: the level table's pace
+}
+
+TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
+{
+    std::ofstream(file("bad.keys")) << "level 2\n5 left\n3 right\n";
+    struct bad_t {
+        std::string args;
+        std::string message; // part of the message on stderr
+    };
+    const bad_t cases[] = {
+        {"--level 5", "--level"},
+        {"--seed 0", "--seed"},
+        {"--fps -1", "--fps"},
+        {"--persistence x", "--persistence"},
+        {"--frames 0", "--frames"},
+        {"--scale 9", "--scale"},
+        {"--bogus", "--bogus"},
+        {"--keys '" + file("bad.keys") + "'", file("bad.keys") + ":3: frame 3 does not come after"},
+        {"--keys '" + file("none.keys") + "'", "cannot read " + file("none.keys")},
+    };
+    for (const bad_t &c : cases) {
+        const run_t r = play(c.args + " --frames 1 --fps 0");
+        EXPECT_EQ(r.status, 1) << c.args;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << ": " << r.err;
+    }
+    const run_t version = play("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "snake-play 1.0\n");
+    const run_t help = play("--help");
+    EXPECT_EQ(help.status, 0);
+    for (const char *part : {"--persistence", "--record", "Keys:", "F12", "Examples:"})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+}
+
+TEST_F(SnakePlay, TerminatedMidGameLeavesACompleteRecording)
+{
+    const std::string keys = file("live.keys");
+    const std::string level = "--level=3", record = "--record=" + keys;
+    std::vector<char *> argv = {
+        const_cast<char *>(SNAKE_PLAY_BIN),   const_cast<char *>("--sim"),
+        const_cast<char *>("--keys=builtin"), const_cast<char *>(level.c_str()),
+        const_cast<char *>(record.c_str()),   nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, SNAKE_PLAY_BIN, nullptr, nullptr, argv.data(), environ), 0);
+    // The first recording is written once the window is open and signals
+    // are heard; then let it play a while at 50 frames a second.
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!fs::exists(keys) && std::chrono::steady_clock::now() < give_up)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    kill(pid, SIGTERM);
+    int raw = 0;
+    while (waitpid(pid, &raw, WNOHANG) == 0 && std::chrono::steady_clock::now() < give_up)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (waitpid(pid, &raw, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &raw, 0);
+        FAIL() << "snake-play did not end on SIGTERM";
+    }
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    key_script_t script;
+    std::string error;
+    ASSERT_TRUE(parse_key_script(slurp(keys), keys, &script, &error)) << error;
+    EXPECT_EQ(script.level, 3);
+    EXPECT_FALSE(script.presses.empty()); // the first built-in key comes after frame 2
+}
+
+} // namespace
