@@ -2,7 +2,6 @@
 // its pictures against pc-snake's, its recordings replayed, its faults.
 #include <gtest/gtest.h>
 
-#include <png.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -18,17 +17,14 @@
 #include <vector>
 
 #include "host/key_script.h"
+#include "tests/support/image_decode.h"
+#include "tests/support/run_program.h"
 
 extern char **environ;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct run_t {
-    int status;
-    std::string out, err;
-};
 
 std::string slurp(const fs::path &path)
 {
@@ -54,14 +50,10 @@ class SnakePlay : public testing::Test {
             fs::remove_all(dir); // kept on a failure, to look at
     }
 
-    // `program args` with stdout and stderr caught.
+    // `program args` with stdout and stderr caught, under a time limit.
     run_t run(const std::string &program, const std::string &args)
     {
-        const fs::path out = dir / "stdout", err = dir / "stderr";
-        const int raw = std::system(
-            ("'" + program + "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'")
-                .c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(out), slurp(err)};
+        return run_program(program, args);
     }
     run_t play(const std::string &args) { return run(SNAKE_PLAY_BIN, args); }
     std::string file(const char *name) const { return (dir / name).string(); }
@@ -71,35 +63,8 @@ class SnakePlay : public testing::Test {
 
 using rgb_t = std::vector<std::uint8_t>; // 256 x 256, rows from the top
 
-rgb_t read_png(const std::string &path)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0)
-        return {};
-    image.format = PNG_FORMAT_RGB;
-    rgb_t rgb(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0 || image.width != 256 ||
-        image.height != 256)
-        return {};
-    return rgb;
-}
-
-// The numbers of a P3 image after its header, in the same order.
-rgb_t parse_p3(const std::string &text)
-{
-    std::istringstream in(text);
-    std::string magic;
-    int w = 0, h = 0, max = 0;
-    in >> magic >> w >> h >> max;
-    if (magic != "P3" || w != 256 || h != 256 || max != 255)
-        return {};
-    rgb_t rgb;
-    int v = 0;
-    while (in >> v)
-        rgb.push_back(static_cast<std::uint8_t>(v));
-    return rgb;
-}
+rgb_t read_png(const std::string &path) { return decode_png(read_file(path)).rgb; }
+rgb_t parse_p3(const std::string &text) { return decode_ppm(text).rgb; }
 
 // Where two pictures first differ, or an empty text.
 std::string first_difference(const rgb_t &got, const rgb_t &want)
