@@ -1,5 +1,8 @@
 #include "vektor_zeichen.h"
 
+#include <array>
+#include <cstddef>
+
 #include "glyph_format.h"
 #include "snake/snake_glyph.h"
 #include "vektor_zeichen_data.h"
@@ -38,9 +41,27 @@ const std::uint8_t *find_glyph(std::uint8_t c)
     }
 }
 
+// The tables never change, so the walk runs once per character code and its
+// answers are kept: starting a glyph then costs a load instead of a search.
+using glyph_index_t = std::array<const std::uint8_t *, 256>;
+
+glyph_index_t index_glyphs()
+{
+    glyph_index_t index{};
+    for (std::size_t c = 0; c < index.size(); ++c)
+        index[c] = find_glyph(static_cast<std::uint8_t>(c));
+    return index;
+}
+
+const std::uint8_t *glyph_entry(std::uint8_t c)
+{
+    static const glyph_index_t index = index_glyphs();
+    return index[c];
+}
+
 void start_glyph(drawinfo_t *d, std::uint8_t c)
 {
-    const std::uint8_t *e = find_glyph(c);
+    const std::uint8_t *e = glyph_entry(c);
     const std::uint8_t code = e[0];
     const std::uint8_t hdr = e[1];
     d->px = d->cx;
