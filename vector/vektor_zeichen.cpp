@@ -221,6 +221,25 @@ int emit_point(drawinfo_t *d)
     return 0;
 }
 
+// The next stroke, of this glyph or of the next one, with its first point;
+// moves chain on to the stroke byte after them. Returns 1 at the text's end.
+// Kept out of line: inlined, its register saves would burden every point.
+[[gnu::noinline]] int next_stroke(drawinfo_t *d)
+{
+    for (;;) {
+        if (d->glyph_pos == 0 && !next_glyph(d))
+            return 1;
+        const std::uint8_t b = *d->strokes++;
+        if (b < MOVE_LIMIT) {
+            do_move(d, b);
+            continue;
+        }
+        if (setup_line(d, b))
+            return emit_point(d);
+        end_stroke(d);
+    }
+}
+
 } // namespace
 
 void draw_reset(drawinfo_t *d)
@@ -233,19 +252,7 @@ void draw_reset(drawinfo_t *d)
 
 int draw_letters(drawinfo_t *d)
 {
-    for (;;) {
-        if (d->stroke_cnt != 0)
-            return emit_point(d);
-        if (d->glyph_pos == 0 && !next_glyph(d))
-            return 1;
-        // The glyph's next stroke byte; moves chain on to the byte after them.
-        const std::uint8_t b = *d->strokes++;
-        if (b < MOVE_LIMIT) {
-            do_move(d, b);
-            continue;
-        }
-        if (setup_line(d, b))
-            return emit_point(d);
-        end_stroke(d);
-    }
+    if (d->stroke_cnt != 0) // most calls: a stroke in progress
+        return emit_point(d);
+    return next_stroke(d);
 }
