@@ -1,7 +1,6 @@
 #include "vektor_zeichen.h"
 
 #include <array>
-#include <cstddef>
 
 #include "glyph_format.h"
 #include "snake/snake_glyph.h"
@@ -42,21 +41,15 @@ const std::uint8_t *find_glyph(std::uint8_t c)
 }
 
 // The tables never change, so the walk runs once per character code and its
-// answers are kept: starting a glyph then costs a load instead of a search.
-using glyph_index_t = std::array<const std::uint8_t *, 256>;
-
-glyph_index_t index_glyphs()
-{
-    glyph_index_t index{};
-    for (std::size_t c = 0; c < index.size(); ++c)
-        index[c] = find_glyph(static_cast<std::uint8_t>(c));
-    return index;
-}
+// answer is kept: starting a glyph then costs a load instead of a search.
+std::array<const std::uint8_t *, 256> found_glyphs;
 
 const std::uint8_t *glyph_entry(std::uint8_t c)
 {
-    static const glyph_index_t index = index_glyphs();
-    return index[c];
+    const std::uint8_t *&e = found_glyphs[c];
+    if (e == nullptr)
+        e = find_glyph(c);
+    return e;
 }
 
 void start_glyph(drawinfo_t *d, std::uint8_t c)
@@ -79,7 +72,8 @@ void start_glyph(drawinfo_t *d, std::uint8_t c)
 }
 
 // Reads characters until one starts a glyph. Returns false at the text's end.
-bool next_glyph(drawinfo_t *d)
+// Out of line, so that starting a stroke within a glyph saves few registers.
+[[gnu::noinline]] bool next_glyph(drawinfo_t *d)
 {
     for (;;) {
         std::uint8_t c = d->chr;
