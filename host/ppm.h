@@ -3,12 +3,9 @@
 // with a newline; the bytes are the same on every platform.
 #pragma once
 
-#include <array>
-#include <cstdint>
 #include <string>
 
-// Colour multipliers red, green, blue.
-inline constexpr std::array<std::int32_t, 3> BEAM_COLOR = {0, 255, 100};
+#include "screen_color.h"
 
 // Appends the image of pixel (256 * 256 values, element x * 256 + y) to out.
 void write_ppm(const double *pixel, std::string &out);

@@ -1,0 +1,36 @@
+// The colour of one point of the round screen, the one rule that every image
+// writer (the PPM text, the RGB frames behind PNG and GIF) follows: a fixed
+// colour outside the disc, the afterglow times the beam colour inside it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// Points per side of the screen and of the afterglow buffer.
+inline constexpr int SCREEN_SIDE = 256;
+
+// Colour multipliers red, green, blue.
+inline constexpr std::array<std::int32_t, 3> BEAM_COLOR = {0, 255, 100};
+
+// Red, green, blue, 0 to 255.
+using screen_rgb_t = std::array<std::uint8_t, 3>;
+
+inline constexpr screen_rgb_t SCREEN_OUTSIDE = {60, 50, 50};
+
+// The colour of (x, y), y upwards, from pixel (element x * 256 + y).
+inline screen_rgb_t screen_color(const double *pixel, int x, int y)
+{
+    constexpr int centre = SCREEN_SIDE / 2;
+    constexpr int disc_limit = 15875; // one less than 126 squared
+    const int dx = x - centre;
+    const int dy = y - centre;
+    if (dx * dx + dy * dy > disc_limit)
+        return SCREEN_OUTSIDE;
+    const double v = pixel[x * SCREEN_SIDE + y];
+    screen_rgb_t rgb{};
+    for (std::size_t c = 0; c < rgb.size(); ++c) {
+        // Truncated toward zero, then kept to multiples of 16.
+        rgb[c] = static_cast<std::uint8_t>(static_cast<int>(v * BEAM_COLOR[c]) & 0xF0);
+    }
+    return rgb;
+}
