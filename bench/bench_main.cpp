@@ -2,7 +2,6 @@
 // pc-snake does, and renders the writer's sample frame before any timing.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <iterator>
 
 #include "bench_game.h"
@@ -15,18 +14,30 @@ snake_t snake;
 namespace {
 
 std::vector<double> image_sample;
+scripted_run_t game;
 
 } // namespace
 
+void start_scripted_game(std::uint8_t level)
+{
+    game = scripted_run_t{};
+    game.setup.level = level;
+    game.keys = builtin_key_script();
+    run_start(&game);
+}
+
+void play_recorded_frame(std::int64_t number)
+{
+    frame = 0;
+    play_raster_frame(number, key_after(game.keys, number));
+}
+
 void play_scripted_frames(std::uint8_t level, std::int64_t n)
 {
-    scripted_run_t run;
-    run.setup.level = level;
-    run.keys = builtin_key_script();
-    run_start(&run);
+    start_scripted_game(level);
     for (std::int64_t number = 1; number <= n; ++number) {
         frame = static_cast<std::int32_t>(n - number); // 0 only in the frame to record
-        play_raster_frame(number, key_after(run.keys, number));
+        play_raster_frame(number, key_after(game.keys, number));
     }
 }
 
