@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (preset `bench`) and prints what a run of pc-snake
 # costs: Google Benchmark's timings, the instructions per simulated frame and
-# per image byte counted by callgrind, and wall-clock times of the program
+# per image byte counted by callgrind, and the time a run of the program takes
 # next to `cat` of the same bytes. Arguments go to the benchmark program,
 # e.g. tools/bench.sh --benchmark_filter=WritePpm
 set -euo pipefail
@@ -39,13 +39,12 @@ bytes=$("$bench" --benchmark_filter='BM_WritePpm/once' --benchmark_format=json |
 echo "write_ppm of a frame: $writer instructions for $bytes bytes," \
     "$(awk -v i="$writer" -v b="$bytes" 'BEGIN { printf "%.2f", i / b }') per byte"
 
-echo "== wall clock, mean of 100 runs"
+echo "== time per run, mean of 100 runs: elapsed, and processor time (user + system)"
 "$program" 1 1 >"$work/frame.ppm"
-# Milliseconds per run of the command, output discarded.
 per_run() {
-    local seconds
-    seconds=$({ TIMEFORMAT=%R; time (for _ in {1..100}; do "$@" >/dev/null; done); } 2>&1)
-    awk -v s="$seconds" 'BEGIN { printf "%.2f ms", s * 10 }'
+    local times
+    times=$({ TIMEFORMAT='%R %U %S'; time (for _ in {1..100}; do "$@" >/dev/null; done); } 2>&1)
+    awk -v t="$times" 'BEGIN { split(t, s, " "); printf "%.2f ms elapsed, %.2f ms processor", s[1] * 10, (s[2] + s[3]) * 10 }'
 }
 echo "pc-snake 1 1:    $(per_run "$program" 1 1)"
 echo "pc-snake 1 1000: $(per_run "$program" 1 1000)"
