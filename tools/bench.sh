@@ -49,3 +49,4 @@ per_run() {
 echo "pc-snake 1 1:    $(per_run "$program" 1 1)"
 echo "pc-snake 1 1000: $(per_run "$program" 1 1000)"
 echo "cat of its $(wc -c <"$work/frame.ppm") bytes: $(per_run cat "$work/frame.ppm")"
+echo "/bin/true (starting a process): $(per_run /bin/true)"
