@@ -33,6 +33,9 @@ one=$(instructions "" "$program" 1 1)
 thousand=$(instructions "" "$program" 1 1000)
 echo "pc-snake 1 1: $one instructions; pc-snake 1 1000: $thousand"
 echo "per simulated frame: $(((thousand - one) / 999)) instructions"
+one=$(instructions '*BM_ScriptedFrames*' "$bench" --benchmark_filter='ScriptedFrames/once/level:1/frames:1/')
+thousand=$(instructions '*BM_ScriptedFrames*' "$bench" --benchmark_filter='ScriptedFrames/once/level:1/frames:1000/')
+echo "the same in the benchmark's plain simulation: $(((thousand - one) / 999)) instructions per frame"
 writer=$(instructions '*BM_WritePpm*' "$bench" --benchmark_filter='BM_WritePpm/once')
 bytes=$("$bench" --benchmark_filter='BM_WritePpm/once' --benchmark_format=json |
     sed -n 's/.*"image_bytes": *\([0-9.e+]*\).*/\1/p' | awk '{ printf "%d", $1 }')
