@@ -1,5 +1,6 @@
 #include "beam_raster.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -17,6 +18,27 @@ bool drawing_walls()
 {
     return snake.paint_state == PAINT_WALL || snake.paint_state == PAINT_WALL_READ;
 }
+
+constexpr beam_pass_t pass_of_state(std::uint8_t state)
+{
+    if (state < SNAKE_RING_SIZE)
+        return beam_pass_t::body;
+    if (state == PAINT_WALL || state == PAINT_WALL_READ)
+        return beam_pass_t::walls;
+    if (state == PAINT_FOOD)
+        return beam_pass_t::food;
+    if (state == PAINT_HEAD)
+        return beam_pass_t::head;
+    return beam_pass_t::texts;
+}
+
+// Every tick is booked to a pass, so the lookup is a table, not a chain of tests.
+constexpr std::array<beam_pass_t, 256> PASS_OF_STATE = [] {
+    std::array<beam_pass_t, 256> table{};
+    for (std::size_t state = 0; state < table.size(); ++state)
+        table[state] = pass_of_state(static_cast<std::uint8_t>(state));
+    return table;
+}();
 
 void count_tick()
 {
@@ -52,22 +74,24 @@ void join_to(std::uint8_t x, std::uint8_t y)
     }
 }
 
+// Out of line, so that the ticks of earlier frames stay a few instructions.
+[[gnu::noinline]] void record_point(std::uint8_t x, std::uint8_t y)
+{
+    if (skip == 0 && drawing_walls())
+        join_to(x, y);
+    beam_x = x;
+    beam_y = y;
+    heller(x, y, BEAM_WEIGHT_POINT);
+    skip = 0;
+}
+
 } // namespace
 
 beam_pass_t current_pass()
 {
-    const std::uint8_t state = snake.paint_state;
     if (snake.frame_phase != 0) // the painter marks the frame finished before its last tick
         return beam_pass_t::end;
-    if (state < SNAKE_RING_SIZE)
-        return beam_pass_t::body;
-    if (state == PAINT_WALL || state == PAINT_WALL_READ)
-        return beam_pass_t::walls;
-    if (state == PAINT_FOOD)
-        return beam_pass_t::food;
-    if (state == PAINT_HEAD)
-        return beam_pass_t::head;
-    return beam_pass_t::texts;
+    return PASS_OF_STATE[snake.paint_state];
 }
 
 void heller(std::uint8_t x, std::uint8_t y, double w)
@@ -102,10 +126,5 @@ void beam_xy(std::uint8_t x, std::uint8_t y)
     count_tick();
     if (frame != 0)
         return; // only the last frame leaves a picture
-    if (skip == 0 && drawing_walls())
-        join_to(x, y);
-    beam_x = x;
-    beam_y = y;
-    heller(x, y, BEAM_WEIGHT_POINT);
-    skip = 0;
+    record_point(x, y);
 }

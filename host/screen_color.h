@@ -17,20 +17,31 @@ using screen_rgb_t = std::array<std::uint8_t, 3>;
 
 inline constexpr screen_rgb_t SCREEN_OUTSIDE = {60, 50, 50};
 
-// The colour of (x, y), y upwards, from pixel (element x * 256 + y).
-inline screen_rgb_t screen_color(const double *pixel, int x, int y)
+// Whether (x, y) lies on the round screen; the corners outside it are SCREEN_OUTSIDE.
+inline bool on_screen(int x, int y)
 {
     constexpr int centre = SCREEN_SIDE / 2;
     constexpr int disc_limit = 15875; // one less than 126 squared
     const int dx = x - centre;
     const int dy = y - centre;
-    if (dx * dx + dy * dy > disc_limit)
-        return SCREEN_OUTSIDE;
-    const double v = pixel[x * SCREEN_SIDE + y];
+    return dx * dx + dy * dy <= disc_limit;
+}
+
+// The colour of afterglow v (0 to 1) on the screen.
+inline screen_rgb_t beam_color(double v)
+{
     screen_rgb_t rgb{};
     for (std::size_t c = 0; c < rgb.size(); ++c) {
         // Truncated toward zero, then kept to multiples of 16.
         rgb[c] = static_cast<std::uint8_t>(static_cast<int>(v * BEAM_COLOR[c]) & 0xF0);
     }
     return rgb;
+}
+
+// The colour of (x, y), y upwards, from pixel (element x * 256 + y).
+inline screen_rgb_t screen_color(const double *pixel, int x, int y)
+{
+    if (!on_screen(x, y))
+        return SCREEN_OUTSIDE;
+    return beam_color(pixel[x * SCREEN_SIDE + y]);
 }

@@ -1,5 +1,7 @@
 #include "vektor_zeichen.h"
 
+#include <array>
+
 #include "glyph_format.h"
 #include "snake/snake_glyph.h"
 #include "vektor_zeichen_data.h"
@@ -38,9 +40,21 @@ const std::uint8_t *find_glyph(std::uint8_t c)
     }
 }
 
+// The tables never change, so the walk runs once per character code and its
+// answer is kept: starting a glyph then costs a load instead of a search.
+std::array<const std::uint8_t *, 256> found_glyphs;
+
+const std::uint8_t *glyph_entry(std::uint8_t c)
+{
+    const std::uint8_t *&e = found_glyphs[c];
+    if (e == nullptr)
+        e = find_glyph(c);
+    return e;
+}
+
 void start_glyph(drawinfo_t *d, std::uint8_t c)
 {
-    const std::uint8_t *e = find_glyph(c);
+    const std::uint8_t *e = glyph_entry(c);
     const std::uint8_t code = e[0];
     const std::uint8_t hdr = e[1];
     d->px = d->cx;
@@ -58,7 +72,8 @@ void start_glyph(drawinfo_t *d, std::uint8_t c)
 }
 
 // Reads characters until one starts a glyph. Returns false at the text's end.
-bool next_glyph(drawinfo_t *d)
+// Out of line, so that starting a stroke within a glyph saves few registers.
+[[gnu::noinline]] bool next_glyph(drawinfo_t *d)
 {
     for (;;) {
         std::uint8_t c = d->chr;
@@ -200,6 +215,25 @@ int emit_point(drawinfo_t *d)
     return 0;
 }
 
+// The next stroke, of this glyph or of the next one, with its first point;
+// moves chain on to the stroke byte after them. Returns 1 at the text's end.
+// Kept out of line: inlined, its register saves would burden every point.
+[[gnu::noinline]] int next_stroke(drawinfo_t *d)
+{
+    for (;;) {
+        if (d->glyph_pos == 0 && !next_glyph(d))
+            return 1;
+        const std::uint8_t b = *d->strokes++;
+        if (b < MOVE_LIMIT) {
+            do_move(d, b);
+            continue;
+        }
+        if (setup_line(d, b))
+            return emit_point(d);
+        end_stroke(d);
+    }
+}
+
 } // namespace
 
 void draw_reset(drawinfo_t *d)
@@ -212,19 +246,7 @@ void draw_reset(drawinfo_t *d)
 
 int draw_letters(drawinfo_t *d)
 {
-    for (;;) {
-        if (d->stroke_cnt != 0)
-            return emit_point(d);
-        if (d->glyph_pos == 0 && !next_glyph(d))
-            return 1;
-        // The glyph's next stroke byte; moves chain on to the byte after them.
-        const std::uint8_t b = *d->strokes++;
-        if (b < MOVE_LIMIT) {
-            do_move(d, b);
-            continue;
-        }
-        if (setup_line(d, b))
-            return emit_point(d);
-        end_stroke(d);
-    }
+    if (d->stroke_cnt != 0) // most calls: a stroke in progress
+        return emit_point(d);
+    return next_stroke(d);
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -70,6 +71,36 @@ TEST(Image, MasksTheDiscAndColoursTheAfterglow)
     const auto rows = image_rows(pixel);
     for (const auto &[x, y, v, text] : cases)
         EXPECT_EQ(entry(rows, x, y), text) << "(" << x << "," << y << ")";
+}
+
+TEST(Image, EveryEntryFollowsTheRuleWhateverItsNeighbours)
+{
+    // Values that change from one point to the next and reach every shade, so
+    // no entry can lean on the one before or on a colour seen earlier; the
+    // text is appended to what the string already holds.
+    std::vector<double> pixel(256 * 256);
+    for (int x = 0; x < 256; ++x)
+        for (int y = 0; y < 256; ++y)
+            pixel[x * 256 + y] = ((x * 37 + y * 101) % 257) / 256.0;
+    std::string expected = "kept|P3\n256 256\n255\n";
+    char text[32];
+    for (int y = 255; y >= 0; --y) {
+        for (int x = 0; x < 256; ++x) {
+            const double v = pixel[x * 256 + y];
+            if ((x - 128) * (x - 128) + (y - 128) * (y - 128) > 15875)
+                expected += "60 50 50 ";
+            else {
+                std::snprintf(text, sizeof text, "%d %d %d ", static_cast<int>(v * 0) & 0xF0,
+                              static_cast<int>(v * 255) & 0xF0, static_cast<int>(v * 100) & 0xF0);
+                expected += text;
+            }
+        }
+        expected += '\n';
+    }
+    std::string out = "kept|";
+    write_ppm(pixel.data(), out);
+    EXPECT_TRUE(out == expected); // 440 KB: no dump of both on failure
+    EXPECT_EQ(out.size(), expected.size());
 }
 
 TEST(Args, ScanIntReadsLikePercentI)

@@ -1,0 +1,59 @@
+// The image writers: the PPM text of a real frame, and a whole game as an
+// animated GIF.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <vector>
+
+#include "bench_game.h"
+#include "host/beam_raster.h"
+#include "host/frame_image.h"
+#include "host/gif_writer.h"
+#include "host/ppm.h"
+
+namespace {
+
+void BM_WritePpm(benchmark::State &state)
+{
+    const double *image = bench_image().data();
+    std::string out;
+    for (auto _ : state) {
+        out.clear();
+        write_ppm(image, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(out.size()));
+    state.counters["image_bytes"] = static_cast<double>(out.size());
+}
+
+BENCHMARK(BM_WritePpm)->Unit(benchmark::kMicrosecond);
+// One write and nothing else, for counting its instructions under callgrind.
+BENCHMARK(BM_WritePpm)->Name("BM_WritePpm/once")->Iterations(1);
+
+// An animation as a GIF: frames 1 to n of level 1, each recorded, turned into
+// an RGB picture and added to one GIF, as an exporter of a whole game does.
+void BM_GifFrames(benchmark::State &state)
+{
+    const std::int64_t n = state.range(0);
+    std::size_t file_bytes = 0;
+    for (auto _ : state) {
+        gif_writer_t gif(SCREEN_SIDE, SCREEN_SIDE, 2);
+        std::string error;
+        start_scripted_game(1);
+        for (std::int64_t number = 1; number <= n; ++number) {
+            play_recorded_frame(number);
+            if (!gif.add_frame(frame_image(pixel), &error))
+                state.SkipWithError(error.c_str());
+        }
+        std::vector<std::uint8_t> file;
+        if (!gif.finish(&file, &error))
+            state.SkipWithError(error.c_str());
+        file_bytes = file.size();
+    }
+    state.SetItemsProcessed(state.iterations() * n); // items: frames
+    state.counters["gif_bytes"] = static_cast<double>(file_bytes);
+}
+
+BENCHMARK(BM_GifFrames)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+} // namespace
