@@ -39,6 +39,15 @@ inline constexpr std::array<key_name_t, 8> KEY_NAMES = {{
     {"slower", 0x28},
 }};
 
+// The code of a named key; an unknown name fails to compile where a constant is needed.
+constexpr std::uint8_t key_code(std::string_view name)
+{
+    for (const key_name_t &k : KEY_NAMES)
+        if (name == k.name)
+            return k.key;
+    throw "no key of that name";
+}
+
 inline constexpr std::int64_t KEY_SCRIPT_MAX_FRAME = 2147483647;
 
 struct key_script_t {

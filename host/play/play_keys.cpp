@@ -6,12 +6,12 @@
 
 namespace {
 
-constexpr std::uint8_t KEY_LEFT = 0x11;
-constexpr std::uint8_t KEY_RIGHT = 0x10;
-constexpr std::uint8_t KEY_UP = 0x39;
-constexpr std::uint8_t KEY_DOWN = 0x38;
-constexpr std::uint8_t KEY_FASTER = 0x0A;
-constexpr std::uint8_t KEY_SLOWER = 0x28;
+constexpr std::uint8_t KEY_LEFT = key_code("left");
+constexpr std::uint8_t KEY_RIGHT = key_code("right");
+constexpr std::uint8_t KEY_UP = key_code("up");
+constexpr std::uint8_t KEY_DOWN = key_code("down");
+constexpr std::uint8_t KEY_FASTER = key_code("faster");
+constexpr std::uint8_t KEY_SLOWER = key_code("slower");
 
 struct key_binding_t {
     std::int32_t keycode;
@@ -49,11 +49,6 @@ constexpr key_binding_t BINDINGS[] = {
     {SDLK_F12, {play_action_t::screenshot, 0}},
     {SDLK_ESCAPE, {play_action_t::quit, 0}},
 };
-
-// The codes above are the module's own, as the key script names them.
-static_assert(KEY_NAMES[0].key == KEY_LEFT && KEY_NAMES[1].key == KEY_RIGHT &&
-              KEY_NAMES[2].key == KEY_UP && KEY_NAMES[4].key == KEY_DOWN &&
-              KEY_NAMES[6].key == KEY_FASTER && KEY_NAMES[7].key == KEY_SLOWER);
 
 } // namespace
 
