@@ -18,11 +18,12 @@ bool rgb_image_valid(const rgb_image_t &image)
 rgb_image_t frame_image(const double *pixel)
 {
     rgb_image_t image{SCREEN_SIDE, SCREEN_SIDE, {}};
-    image.rgb.reserve(std::size_t{3} * SCREEN_SIDE * SCREEN_SIDE);
+    image.rgb.resize(std::size_t{3} * SCREEN_SIDE * SCREEN_SIDE);
+    std::uint8_t *out = image.rgb.data();
     for (int y = SCREEN_SIDE - 1; y >= 0; --y) {
         for (int x = 0; x < SCREEN_SIDE; ++x) {
             const screen_rgb_t rgb = screen_color(pixel, x, y);
-            image.rgb.insert(image.rgb.end(), rgb.begin(), rgb.end());
+            out = std::copy(rgb.begin(), rgb.end(), out);
         }
     }
     return image;

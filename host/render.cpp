@@ -82,7 +82,9 @@ class frame_sinks_t {
                 write_text(job_.output, ppm);
         }
         if (!job_.png_dir.empty() || ends_with(job_.output, ".png") || gif_) {
-            const rgb_image_t image = scale_image(frame_image(pixel), job_.scale);
+            rgb_image_t image = frame_image(pixel);
+            if (job_.scale > 1)
+                image = scale_image(image, job_.scale);
             if (!job_.png_dir.empty() || ends_with(job_.output, ".png")) {
                 const std::vector<std::uint8_t> png = encode_png(image);
                 if (!job_.png_dir.empty())

@@ -31,6 +31,8 @@ inline bool on_screen(int x, int y)
 inline screen_rgb_t beam_color(double v)
 {
     screen_rgb_t rgb{};
+    if (v == 0.0)
+        return rgb; // most of the screen: spare it the products
     for (std::size_t c = 0; c < rgb.size(); ++c) {
         // Truncated toward zero, then kept to multiples of 16.
         rgb[c] = static_cast<std::uint8_t>(static_cast<int>(v * BEAM_COLOR[c]) & 0xF0);
