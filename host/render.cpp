@@ -157,6 +157,7 @@ std::string frame_file_name(std::uint8_t level, std::int64_t number, const char 
 int render(const render_job_t &job)
 {
     std::vector<frame_budget_t> budget;
+    const bool keep_budget = !job.budget_csv.empty() || !job.budget_svg.empty();
     try {
         frame_sinks_t sinks(job);
         scripted_run_t run;
@@ -179,7 +180,8 @@ int render(const render_job_t &job)
                              abort_reason(abort.status));
                 return abort.status;
             }
-            budget.push_back(beam_budget);
+            if (keep_budget)
+                budget.push_back(beam_budget);
             sinks.add(n);
             show_progress(job, ++done, n);
         }
@@ -187,6 +189,9 @@ int render(const render_job_t &job)
         write_budget(job, budget);
     } catch (const write_failure_t &failure) {
         std::fprintf(stderr, "snake-render: %s\n", failure.message.c_str());
+        return EXIT_WRITE_FAILED;
+    } catch (const std::exception &e) { // an encoder's fault or no memory: nothing more is written
+        std::fprintf(stderr, "snake-render: cannot make the output: %s\n", e.what());
         return EXIT_WRITE_FAILED;
     }
     return 0;
