@@ -6,6 +6,9 @@
 #include <array>
 #include <cstdint>
 
+// The beam ticks a frame may use; one more ends the run.
+inline constexpr std::uint16_t BEAM_TICK_LIMIT = 2000;
+
 // Passes in the order the painter draws them; `end` is the frame-end dark tick.
 enum class beam_pass_t : std::uint8_t { texts, walls, food, head, body, end };
 

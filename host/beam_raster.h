@@ -13,7 +13,6 @@
 #include "snake/beam_port.h"
 #include "snake/snake.h"
 
-inline constexpr std::uint16_t BEAM_TICK_LIMIT = 2000;
 inline constexpr int SCREEN_SIZE = 256;
 inline constexpr double BEAM_WEIGHT_POINT = 0.8;  // a point the module asks for
 inline constexpr double BEAM_WEIGHT_FILLED = 0.4; // a point filled in along a wall

@@ -10,8 +10,6 @@
 
 #include "host/beam_budget.h"
 
-// The raster's limit of beam ticks per frame.
-inline constexpr std::uint16_t BUDGET_TICK_LIMIT = 2000;
 
 // Header `frame,total,texts,walls,food,head,body,end`, then one line per
 // frame in the order given, decimal numbers, every line ending in '\n'.
@@ -25,4 +23,4 @@ std::string budget_csv(const std::vector<frame_budget_t> &frames);
 // pixel columns only the busiest frame of each column is drawn, which keeps
 // the file small without losing a peak.
 std::string budget_svg(const std::vector<frame_budget_t> &frames,
-                       std::uint16_t limit = BUDGET_TICK_LIMIT);
+                       std::uint16_t limit = BEAM_TICK_LIMIT);
