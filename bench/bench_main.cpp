@@ -4,9 +4,9 @@
 
 #include <iterator>
 
-#include "bench_game.h"
-#include "host/beam_raster.h"
-#include "host/scripted_run.h"
+#include "bench/bench_game.h"
+#include "host/sim/beam_raster.h"
+#include "host/sim/scripted_run.h"
 
 std::int32_t frame;
 snake_t snake;

@@ -3,7 +3,7 @@
 // N = 1 is mostly the start and the clearing of the afterglow buffer.
 #include <benchmark/benchmark.h>
 
-#include "bench_game.h"
+#include "bench/bench_game.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "bench_game.h"
-#include "host/beam_raster.h"
-#include "host/frame_image.h"
-#include "host/gif_writer.h"
-#include "host/ppm.h"
+#include "bench/bench_game.h"
+#include "host/sim/beam_raster.h"
+#include "host/image/frame_image.h"
+#include "host/image/gif_writer.h"
+#include "host/image/ppm.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz_check.h"
+#include "fuzz/fuzz_check.h"
 #include "host/args.h"
 
 namespace {

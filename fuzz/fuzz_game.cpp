@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_check.h"
+#include "fuzz/fuzz_check.h"
 #include "parith/parith15.h"
 #include "snake/beam_port.h"
 #include "snake/snake.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_check.h"
-#include "host/key_script.h"
+#include "fuzz/fuzz_check.h"
+#include "host/sim/key_script.h"
 
 namespace {
 

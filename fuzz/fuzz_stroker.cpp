@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "fuzz_check.h"
+#include "fuzz/fuzz_check.h"
 #include "vector/vektor_zeichen.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "args.h"
+#include "host/args.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string>
 
-#include "args.h"
-#include "beam_raster.h"
-#include "ppm.h"
-#include "scripted_run.h"
+#include "host/args.h"
+#include "host/sim/beam_raster.h"
+#include "host/image/ppm.h"
+#include "host/sim/scripted_run.h"
 
 std::int32_t frame;
 snake_t snake;

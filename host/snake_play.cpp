@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "beam_raster.h"
-#include "file_output.h"
-#include "play/frame_pacer.h"
-#include "play/play_options.h"
-#include "play/play_picture.h"
-#include "play/play_session.h"
-#include "play/play_window.h"
-#include "png_writer.h"
+#include "host/sim/beam_raster.h"
+#include "host/io/file_output.h"
+#include "host/play/frame_pacer.h"
+#include "host/play/play_options.h"
+#include "host/play/play_picture.h"
+#include "host/play/play_session.h"
+#include "host/play/play_window.h"
+#include "host/image/png_writer.h"
 
 std::int32_t frame;
 snake_t snake;

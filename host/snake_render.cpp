@@ -10,8 +10,8 @@
 #include <iostream>
 #include <sstream>
 
-#include "beam_raster.h"
-#include "render.h"
+#include "host/sim/beam_raster.h"
+#include "host/render/render.h"
 
 std::int32_t frame;
 snake_t snake;

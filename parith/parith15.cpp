@@ -1,4 +1,4 @@
-#include "parith15.h"
+#include "parith/parith15.h"
 
 std::uint16_t seed = parith::INITIAL_SEED;
 

@@ -1,8 +1,8 @@
 // Game start, keys and the frame clock, and the callback table that is the
 // module's whole face to a host.
-#include "beam_port.h"
+#include "snake/beam_port.h"
 #include "parith/parith15.h"
-#include "snake_private.h"
+#include "snake/snake_private.h"
 
 drawinfo_t drawinfo;
 

@@ -1,4 +1,4 @@
-#include "snake.h"
+#include "snake/snake.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "beam_port.h"
+#include "snake/beam_port.h"
 #include "parith/parith15.h"
-#include "snake_private.h"
+#include "snake/snake_private.h"
 
 char snake_text[SNAKE_TEXT_ITEMS][SNAKE_TEXT_SIZE];
 std::uint8_t SREG;

@@ -1,4 +1,4 @@
-#include "snake_glyph.h"
+#include "snake/snake_glyph.h"
 
 #include "vector/glyph_format.h"
 

@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdint>
 
-#include "snake.h"
-#include "snake_state.h"
+#include "snake/snake.h"
+#include "snake/snake_state.h"
 #include "vector/vektor_zeichen.h"
 
 inline constexpr std::uint8_t SNAKE_TEXT_OVER = 2; // the item drawn at over_y

@@ -1,8 +1,8 @@
-#include "snake_state.h"
+#include "snake/snake_state.h"
 
 #include <cstring>
 
-#include "snake_private.h"
+#include "snake/snake_private.h"
 
 snake_statics_t snake_statics()
 {

@@ -1,7 +1,7 @@
 // The wall outline of all four levels as one stream of tagged segments, and
 // the reader that hands it to the painter one stroke at a time while testing
 // the head against each stroke and counting the food candidate's crossings.
-#include "snake_private.h"
+#include "snake/snake_private.h"
 
 namespace {
 

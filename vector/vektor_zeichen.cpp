@@ -1,10 +1,10 @@
-#include "vektor_zeichen.h"
+#include "vector/vektor_zeichen.h"
 
 #include <array>
 
-#include "glyph_format.h"
+#include "vector/glyph_format.h"
 #include "snake/snake_glyph.h"
-#include "vektor_zeichen_data.h"
+#include "vector/vektor_zeichen_data.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The main stroke font: digits, letters, German umlauts and some punctuation.
 // One entry per line: code, header, stroke bytes. The table ends with the
 // chaining entry, which sends the lookup on to the game module's own glyphs.
-#include "vektor_zeichen_data.h"
+#include "vector/vektor_zeichen_data.h"
 
-#include "glyph_format.h"
+#include "vector/glyph_format.h"
 
 using glyph::GLYPH_CHAIN;
 

@@ -1,4 +1,4 @@
-#include "display_fit.h"
+#include "host/play/display_fit.h"
 
 #include <algorithm>
 

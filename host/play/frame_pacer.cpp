@@ -1,4 +1,4 @@
-#include "frame_pacer.h"
+#include "host/play/frame_pacer.h"
 
 frame_pacer_t pacer_for_fps(int fps)
 {

@@ -1,4 +1,4 @@
-#include "game_recording.h"
+#include "host/play/game_recording.h"
 
 key_script_t recording_start(const game_setup_t &setup)
 {

@@ -1,4 +1,4 @@
-#include "glow.h"
+#include "host/play/glow.h"
 
 #include <algorithm>
 #include <cmath>

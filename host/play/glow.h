@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "host/beam_raster.h"
+#include "host/sim/beam_raster.h"
 
 // Below this a trail has ended; it is set to 0 (the display shows black from
 // 16 / 255 on, so nothing visible is cut short).

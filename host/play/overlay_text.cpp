@@ -1,4 +1,4 @@
-#include "overlay_text.h"
+#include "host/play/overlay_text.h"
 
 #include <algorithm>
 #include <string>

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/beam_raster.h"
+#include "host/sim/beam_raster.h"
 
 // 1 where a message covers the screen; element x * 256 + y like the glow.
 using overlay_t = std::array<std::uint8_t, SCREEN_SIZE * SCREEN_SIZE>;

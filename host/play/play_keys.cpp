@@ -1,8 +1,8 @@
-#include "play_keys.h"
+#include "host/play/play_keys.h"
 
 #include <SDL_keycode.h>
 
-#include "host/key_script.h"
+#include "host/sim/key_script.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "play_options.h"
+#include "host/play/play_options.h"
 
 #include <CLI/CLI.hpp>
 
@@ -8,9 +8,9 @@
 #include <iostream>
 #include <sstream>
 
-#include "frame_pacer.h"
-#include "game_recording.h"
-#include "play_keys.h"
+#include "host/play/frame_pacer.h"
+#include "host/play/game_recording.h"
+#include "host/play/play_keys.h"
 
 namespace {
 

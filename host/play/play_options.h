@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "host/frame_loop.h"
-#include "host/key_script.h"
+#include "host/sim/frame_loop.h"
+#include "host/sim/key_script.h"
 
 inline constexpr double PERSISTENCE_DEFAULT_MS = 100.0; // a trail of a few frames, as on a tube
 inline constexpr double PERSISTENCE_MAX_MS = 10000.0;

@@ -1,10 +1,10 @@
-#include "play_picture.h"
+#include "host/play/play_picture.h"
 
 #include <cctype>
 #include <memory>
 #include <string>
 
-#include "overlay_text.h"
+#include "host/play/overlay_text.h"
 
 namespace {
 

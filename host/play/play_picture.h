@@ -5,8 +5,8 @@
 #include <array>
 #include <cstdint>
 
-#include "host/frame_image.h"
-#include "play_session.h"
+#include "host/image/frame_image.h"
+#include "host/play/play_session.h"
 
 // Messages are drawn in amber, a colour the beam never has.
 inline constexpr std::array<std::uint8_t, 3> MESSAGE_COLOR = {255, 176, 48};

@@ -1,11 +1,11 @@
-#include "play_session.h"
+#include "host/play/play_session.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
-#include "host/beam_raster.h"
-#include "host/scripted_run.h"
+#include "host/sim/beam_raster.h"
+#include "host/sim/scripted_run.h"
 #include "parith/parith15.h"
 
 void session_start(play_session_t *s, const game_setup_t &setup, const key_script_t *replay)

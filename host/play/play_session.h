@@ -10,11 +10,11 @@
 #include <cstdint>
 #include <optional>
 
-#include "game_recording.h"
-#include "glow.h"
-#include "host/beam_budget.h"
-#include "host/key_script.h"
-#include "play_keys.h"
+#include "host/play/game_recording.h"
+#include "host/play/glow.h"
+#include "host/sim/beam_budget.h"
+#include "host/sim/key_script.h"
+#include "host/play/play_keys.h"
 
 // Why a game stopped before its player ended it.
 struct play_stop_t {

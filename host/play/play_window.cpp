@@ -1,9 +1,9 @@
-#include "play_window.h"
+#include "host/play/play_window.h"
 
 #include <SDL.h>
 
-#include "display_fit.h"
-#include "host/screen_color.h"
+#include "host/play/display_fit.h"
+#include "host/image/screen_color.h"
 
 struct play_window_t {
     SDL_Window *window = nullptr;

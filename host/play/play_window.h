@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/frame_image.h"
-#include "play_keys.h"
+#include "host/image/frame_image.h"
+#include "host/play/play_keys.h"
 
 struct play_window_t;
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/budget_report.h"
+#include "host/render/budget_report.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <vector>
 
-#include "host/beam_raster.h"
-#include "host/scripted_run.h"
+#include "host/sim/beam_raster.h"
+#include "host/sim/scripted_run.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "host/args.h"
-#include "host/ppm.h"
+#include "host/image/ppm.h"
 
 namespace {
 

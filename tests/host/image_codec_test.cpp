@@ -20,11 +20,11 @@
 #include <tuple>
 #include <vector>
 
-#include "host/file_output.h"
-#include "host/frame_image.h"
-#include "host/gif_writer.h"
-#include "host/png_writer.h"
-#include "host/screen_color.h"
+#include "host/io/file_output.h"
+#include "host/image/frame_image.h"
+#include "host/image/gif_writer.h"
+#include "host/image/png_writer.h"
+#include "host/image/screen_color.h"
 #include "tests/support/image_decode.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Key scripts and frame ranges as a user writes them.
 #include <gtest/gtest.h>
 
-#include "host/frame_range.h"
-#include "host/key_script.h"
+#include "host/render/frame_range.h"
+#include "host/sim/key_script.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "host/beam_raster.h"
+#include "host/sim/beam_raster.h"
 
 // The driver's globals that the raster reads.
 std::int32_t frame;

@@ -9,7 +9,7 @@
 #include <cstring>
 #include <memory>
 
-#include "host/key_script.h"
+#include "host/sim/key_script.h"
 #include "host/play/display_fit.h"
 #include "host/play/frame_pacer.h"
 #include "host/play/overlay_text.h"

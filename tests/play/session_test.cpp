@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "host/beam_raster.h"
+#include "host/sim/beam_raster.h"
 #include "host/play/play_picture.h"
 #include "host/play/play_session.h"
-#include "host/scripted_run.h"
+#include "host/sim/scripted_run.h"
 #include "parith/parith15.h"
 
 // The driver's globals that the raster and the session use.

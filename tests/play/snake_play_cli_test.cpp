@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/key_script.h"
+#include "host/sim/key_script.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
 

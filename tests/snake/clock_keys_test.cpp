@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "recording_host.h"
+#include "tests/snake/recording_host.h"
 #include "snake/beam_port.h"
 #include "snake/snake_private.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <tuple>
 
-#include "recording_host.h"
+#include "tests/snake/recording_host.h"
 #include "snake/snake_private.h"
 
 namespace {

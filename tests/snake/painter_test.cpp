@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "recording_host.h"
+#include "tests/snake/recording_host.h"
 #include "snake/beam_port.h"
 #include "snake/snake_private.h"
 

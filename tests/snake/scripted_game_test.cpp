@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "recording_host.h"
+#include "tests/snake/recording_host.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "image_decode.h"
+#include "tests/support/image_decode.h"
 
 #include <gif_lib.h>
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/frame_image.h"
+#include "host/image/frame_image.h"
 
 // An empty picture (width 0) and a test failure when the bytes do not decode.
 rgb_image_t decode_png(const std::vector<std::uint8_t> &bytes);

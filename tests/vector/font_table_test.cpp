@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "beam_recorder.h"
+#include "tests/vector/beam_recorder.h"
 #include "snake/snake_glyph.h"
 #include "vector/glyph_format.h"
 #include "vector/vektor_zeichen_data.h"

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "beam_recorder.h"
+#include "tests/vector/beam_recorder.h"
 
 namespace {
 

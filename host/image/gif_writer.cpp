@@ -1,4 +1,4 @@
-#include "gif_writer.h"
+#include "host/image/gif_writer.h"
 
 #include <gif_lib.h>
 

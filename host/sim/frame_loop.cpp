@@ -1,4 +1,4 @@
-#include "frame_loop.h"
+#include "host/sim/frame_loop.h"
 
 #include "snake/beam_port.h"
 

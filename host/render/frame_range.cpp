@@ -1,8 +1,8 @@
-#include "frame_range.h"
+#include "host/render/frame_range.h"
 
 #include <charconv>
 
-#include "key_script.h"
+#include "host/sim/key_script.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "frame_image.h"
+#include "host/image/frame_image.h"
 
 #include <algorithm>
 #include <climits>
 #include <stdexcept>
 #include <string>
 
-#include "screen_color.h"
+#include "host/image/screen_color.h"
 
 bool rgb_image_valid(const rgb_image_t &image)
 {

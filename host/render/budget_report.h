@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/beam_budget.h"
+#include "host/sim/beam_budget.h"
 
 
 // Header `frame,total,texts,walls,food,head,body,end`, then one line per

@@ -1,10 +1,10 @@
-#include "key_script.h"
+#include "host/sim/key_script.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
 
-#include "stimuli.h"
+#include "host/sim/stimuli.h"
 
 namespace {
 

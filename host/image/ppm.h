@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "screen_color.h"
+#include "host/image/screen_color.h"
 
 // Appends the image of pixel (256 * 256 values, element x * 256 + y) to out.
 void write_ppm(const double *pixel, std::string &out);

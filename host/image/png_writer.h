@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "frame_image.h"
+#include "host/image/frame_image.h"
 
 // Throws std::invalid_argument for an invalid image and std::runtime_error,
 // with libpng's message, if the encoder fails.

@@ -1,4 +1,4 @@
-#include "file_output.h"
+#include "host/io/file_output.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "stimuli.h"
+#include "host/sim/stimuli.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <exception>
 
-#include "beam_budget.h"
+#include "host/sim/beam_budget.h"
 #include "snake/beam_port.h"
 #include "snake/snake.h"
 

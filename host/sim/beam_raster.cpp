@@ -1,4 +1,4 @@
-#include "beam_raster.h"
+#include "host/sim/beam_raster.h"
 
 #include <array>
 #include <cstdio>

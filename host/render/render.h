@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "frame_range.h"
-#include "scripted_run.h"
+#include "host/render/frame_range.h"
+#include "host/sim/scripted_run.h"
 
 struct render_job_t {
     game_setup_t setup;

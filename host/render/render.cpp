@@ -1,17 +1,17 @@
-#include "render.h"
+#include "host/render/render.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <vector>
 
-#include "beam_raster.h"
-#include "budget_report.h"
-#include "file_output.h"
-#include "frame_image.h"
-#include "gif_writer.h"
-#include "png_writer.h"
-#include "ppm.h"
+#include "host/sim/beam_raster.h"
+#include "host/render/budget_report.h"
+#include "host/io/file_output.h"
+#include "host/image/frame_image.h"
+#include "host/image/gif_writer.h"
+#include "host/image/png_writer.h"
+#include "host/image/ppm.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ppm.h"
+#include "host/image/ppm.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "run_cycle.h"
+#include "host/sim/run_cycle.h"
 
 #include "parith/parith15.h"
 

@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-#include "frame_loop.h"
-#include "key_script.h"
-#include "run_cycle.h"
+#include "host/sim/frame_loop.h"
+#include "host/sim/key_script.h"
+#include "host/sim/run_cycle.h"
 
 struct scripted_run_t {
     game_setup_t setup;

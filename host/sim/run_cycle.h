@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "beam_raster.h"
+#include "host/sim/beam_raster.h"
 #include "snake/snake.h"
 #include "snake/snake_state.h"
 

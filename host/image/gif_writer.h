@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "frame_image.h"
+#include "host/image/frame_image.h"
 
 struct GifFileType; // giflib's encoder state
 

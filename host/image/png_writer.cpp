@@ -1,4 +1,4 @@
-#include "png_writer.h"
+#include "host/image/png_writer.h"
 
 #include <png.h>
 

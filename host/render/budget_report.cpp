@@ -1,4 +1,4 @@
-#include "host/budget_report.h"
+#include "host/render/budget_report.h"
 
 #include <algorithm>
 #include <array>

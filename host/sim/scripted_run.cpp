@@ -1,6 +1,6 @@
-#include "scripted_run.h"
+#include "host/sim/scripted_run.h"
 
-#include "beam_raster.h"
+#include "host/sim/beam_raster.h"
 
 void play_raster_frame(std::int64_t number, std::uint8_t key)
 {
