@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "bench/bench_game.h"
-#include "host/sim/beam_raster.h"
 #include "host/image/frame_image.h"
 #include "host/image/gif_writer.h"
 #include "host/image/ppm.h"
+#include "host/sim/beam_raster.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ void BM_GifFrames(benchmark::State &state)
         start_scripted_game(1);
         for (std::int64_t number = 1; number <= n; ++number) {
             play_recorded_frame(number);
-            if (!gif.add_frame(frame_image(pixel), &error))
+            if (!gif.add_frame(frame_image(raster.pixel.data()), &error))
                 state.SkipWithError(error.c_str());
         }
         std::vector<std::uint8_t> file;

@@ -17,5 +17,3 @@ bool parse_args(int argc, const char *const *argv, std::int32_t *level, std::int
 
 // The German usage text on err, showing the values as they stand.
 void print_usage(std::FILE *err, const char *program, std::int32_t level, std::int32_t frame);
-
-inline constexpr int EXIT_USAGE = 1;

@@ -9,23 +9,21 @@
 #include <string>
 
 #include "host/args.h"
-#include "host/sim/beam_raster.h"
+#include "host/exit_status.h"
 #include "host/image/ppm.h"
+#include "host/sim/beam_raster.h"
 #include "host/sim/scripted_run.h"
-
-std::int32_t frame;
-snake_t snake;
 
 namespace {
 
-constexpr int EXIT_WRITE_FAILED = 4;
-
-std::int32_t level;
+std::int32_t level; // the arguments, 0 until parsed
+std::int32_t frame;
+scripted_run_t run; // its `game` is the record the module plays in
 
 int write_image()
 {
     std::string image;
-    write_ppm(pixel, image);
+    write_ppm(raster.pixel.data(), image);
     errno = 0;
     const std::size_t written = std::fwrite(image.data(), 1, image.size(), stdout);
     if (written != image.size() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -46,7 +44,6 @@ int main(int argc, char **argv)
         print_usage(stderr, program, level, frame);
         return EXIT_USAGE;
     }
-    scripted_run_t run;
     run.setup.level = static_cast<std::uint8_t>(level);
     run.keys = builtin_key_script();
     try {

@@ -6,17 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "host/sim/beam_raster.h"
+#include "host/exit_status.h"
+#include "host/image/png_writer.h"
 #include "host/io/file_output.h"
 #include "host/play/frame_pacer.h"
 #include "host/play/play_options.h"
 #include "host/play/play_picture.h"
 #include "host/play/play_session.h"
 #include "host/play/play_window.h"
-#include "host/image/png_writer.h"
-
-std::int32_t frame;
-snake_t snake;
 
 namespace {
 
@@ -136,7 +133,7 @@ void play(play_run_t *run)
 int exit_status(const play_run_t &run)
 {
     if (run.write_failed)
-        return EXIT_PLAY_WRITE;
+        return EXIT_WRITE_FAILED;
     return run.session.stopped ? run.session.stopped->status : 0;
 }
 
@@ -154,7 +151,7 @@ int main(int argc, char **argv)
     run.window = window_open(o.scale, o.fill, &error);
     if (run.window == nullptr) {
         std::fprintf(stderr, "snake-play: %s\n", error.c_str());
-        return EXIT_PLAY_NO_WINDOW;
+        return EXIT_NO_DEVICE;
     }
     const double frame_ms = o.fps > 0 ? 1000.0 / o.fps : UNTHROTTLED_FRAME_MS;
     run.session.decay = glow_decay(o.persistence_ms, frame_ms);

@@ -1,13 +1,10 @@
 // The game module's own glyphs: the pieces of the little snake picture and
-// the fallback glyph. The stroker reaches them through the main font's
-// chaining entry; this unit carries nothing else of the game.
+// the fallback glyph, defined here for the table the lettering's chaining
+// entry continues into.
 #pragma once
 
-#include <array>
 #include <cstddef>
-#include <cstdint>
 
-inline constexpr std::size_t SNAKE_GLYPH_SIZE = 28;
+#include "vector/glyph_chain.h"
+
 inline constexpr std::size_t SNAKE_GLYPH_ENTRIES = 4;
-
-extern const std::array<std::uint8_t, SNAKE_GLYPH_SIZE> snake_glyph;

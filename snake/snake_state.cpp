@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "parith/parith15.h"
 #include "snake/snake_private.h"
 
 snake_statics_t snake_statics()
@@ -10,5 +11,6 @@ snake_statics_t snake_statics()
     out.drawinfo = drawinfo;
     std::memcpy(out.text, snake_text, sizeof out.text);
     out.sreg = SREG;
+    out.seed = seed;
     return out;
 }

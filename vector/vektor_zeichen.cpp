@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "vector/glyph_chain.h"
 #include "vector/glyph_format.h"
-#include "snake/snake_glyph.h"
 #include "vector/vektor_zeichen_data.h"
 
 namespace {

@@ -6,8 +6,7 @@
 #include <array>
 #include <cstdint>
 
-// Points per side of the screen and of the afterglow buffer.
-inline constexpr int SCREEN_SIDE = 256;
+#include "host/sim/screen.h"
 
 // Colour multipliers red, green, blue.
 inline constexpr std::array<std::int32_t, 3> BEAM_COLOR = {0, 255, 100};
@@ -40,7 +39,7 @@ inline screen_rgb_t beam_color(double v)
     return rgb;
 }
 
-// The colour of (x, y), y upwards, from pixel (element x * 256 + y).
+// The colour of (x, y), y upwards, from the afterglow (element screen_index(x, y)).
 inline screen_rgb_t screen_color(const double *pixel, int x, int y)
 {
     if (!on_screen(x, y))

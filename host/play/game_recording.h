@@ -1,6 +1,6 @@
-// A game kept as a key script: the setup it needs (level, seed, pace) and the
-// keys the module took, each after the frame it followed. Replayed through
-// the shared frame loop it gives the same frames again.
+// A game kept as a key script: the settings it needs (level, seed, pace) and
+// the keys the module took, each after the frame it followed. Replayed
+// through the shared frame loop it gives the same frames again.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,3 @@ key_script_t recording_start(const game_setup_t &setup);
 
 // The module took `key` after frame `frame` (frames rise; key 0 is no key).
 void recording_add(key_script_t *recording, std::int64_t frame, std::uint8_t key);
-
-// Puts the settings a script names into setup; the others stay.
-void apply_script_setup(const key_script_t &script, game_setup_t *setup);

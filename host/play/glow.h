@@ -6,14 +6,14 @@
 
 #include <array>
 
-#include "host/sim/beam_raster.h"
+#include "host/sim/screen.h"
 
 // Below this a trail has ended; it is set to 0 (the display shows black from
 // 16 / 255 on, so nothing visible is cut short).
 inline constexpr double GLOW_FLOOR = 1.0 / 1024;
 
 // Glow, 0 to 1, in the layout of the raster's buffer: element x * 256 + y.
-using glow_t = std::array<double, SCREEN_SIZE * SCREEN_SIZE>;
+using glow_t = std::array<double, SCREEN_POINTS>;
 
 // What is left of the glow after one frame of frame_ms: 0.5^(frame_ms /
 // persistence_ms); 0 with no persistence.

@@ -20,7 +20,7 @@ void mark_point(std::uint8_t x, std::uint8_t y)
     min_x = std::min<int>(min_x, x);
     max_x = std::max<int>(max_x, x);
     if (target != nullptr)
-        (*target)[x * SCREEN_SIZE + y] = 1;
+        (*target)[x * SCREEN_SIDE + y] = 1;
 }
 
 void dark_tick() {}
@@ -37,7 +37,7 @@ bool stroke_line(const std::string &line, std::uint8_t x0, std::uint8_t y0, std:
     d.size = size;
     d.prop = 1;
     draw_reset(&d);
-    min_x = SCREEN_SIZE;
+    min_x = SCREEN_SIDE;
     max_x = -1;
     for (int i = 0; i < STROKE_CALL_LIMIT && draw_letters(&d) == 0; ++i) {
     }
@@ -69,7 +69,7 @@ void overlay_centred(overlay_t &overlay, std::string_view text, std::uint8_t top
         // A line wider than the screen starts at its left edge and wraps.
         int x0 = 0;
         if (measure(line, size))
-            x0 = std::max(0, (SCREEN_SIZE - (max_x - min_x + 1)) / 2 - min_x);
+            x0 = std::max(0, (SCREEN_SIDE - (max_x - min_x + 1)) / 2 - min_x);
         target = &overlay;
         stroke_line(std::string(line.substr(0, 255)), static_cast<std::uint8_t>(x0),
                     static_cast<std::uint8_t>(y), size);

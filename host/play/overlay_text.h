@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/sim/beam_raster.h"
+#include "host/sim/screen.h"
 
 // 1 where a message covers the screen; element x * 256 + y like the glow.
-using overlay_t = std::array<std::uint8_t, SCREEN_SIZE * SCREEN_SIZE>;
+using overlay_t = std::array<std::uint8_t, SCREEN_POINTS>;
 
 // Width in pixels of one line of text at `size` (no line breaks).
 int text_width(std::string_view line, std::uint8_t size);

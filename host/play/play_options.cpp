@@ -1,18 +1,13 @@
 #include "host/play/play_options.h"
 
-#include <CLI/CLI.hpp>
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iostream>
-#include <sstream>
-
+#include "host/options/game_options.h"
+#include "host/options/option_help.h"
 #include "host/play/frame_pacer.h"
-#include "host/play/game_recording.h"
 #include "host/play/play_keys.h"
 
 namespace {
+
+constexpr const char *PROGRAM = "snake-play";
 
 constexpr const char *DESCRIPTION =
     "snake-play: the Snake game module live in a window, on the simulator's beam with\n"
@@ -35,6 +30,9 @@ over the beam's budget (2000 ticks) or on a slanted wall line, 4 a file could no
 written (the other outputs are still written), 5 no window could be opened.
 )";
 
+// The device's game: the level table's own pace.
+constexpr game_setup_t PLAY_DEFAULTS{1, parith::INITIAL_SEED, true, SIM_SPEED, SIM_GROWTH};
+
 std::string footer()
 {
     std::string text = "\nKeys:\n";
@@ -48,89 +46,12 @@ std::string footer()
     return text + EXAMPLES;
 }
 
-bool read_file(const std::string &path, std::string *text, std::string *error)
+void add_options(CLI::App &app, play_options_t *out, game_options_t *game)
 {
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = "cannot read " + path + ": " + std::strerror(errno != 0 ? errno : ENOENT);
-        return false;
-    }
-    std::ostringstream all;
-    all << in.rdbuf();
-    if (in.bad()) {
-        *error = "cannot read " + path + ": read error";
-        return false;
-    }
-    *text = all.str();
-    return true;
-}
-
-bool load_keys(const std::string &name, key_script_t *keys, std::string *error)
-{
-    if (name == "builtin") {
-        *keys = builtin_key_script();
-        return true;
-    }
-    std::string text;
-    return read_file(name, &text, error) && parse_key_script(text, name, keys, error);
-}
-
-template <class T> std::string number_text(T v)
-{
-    std::ostringstream out;
-    out << v;
-    return out.str();
-}
-
-// A number from lo to hi; the message names the value and the range.
-template <class T> CLI::Validator within(T lo, T hi)
-{
-    return CLI::Validator(
-        [lo, hi](std::string &text) -> std::string {
-            T v{};
-            if (!CLI::detail::lexical_cast(text, v))
-                return "'" + text + "' is not a number";
-            if (!(v >= lo && v <= hi))
-                return text + " is not from " + number_text(lo) + " to " + number_text(hi);
-            return {};
-        },
-        "", "");
-}
-
-int usage_error(const std::string &message)
-{
-    std::cerr << "snake-play: " << message << "\nRun with --help for more information.\n";
-    return EXIT_PLAY_USAGE;
-}
-
-} // namespace
-
-int parse_play_options(int argc, char **argv, play_options_t *out)
-{
-    CLI::App app{DESCRIPTION, "snake-play"};
-    app.set_version_flag("--version", "snake-play 1.0");
-    app.get_formatter()->column_width(22);
-    app.footer(footer());
-
-    int level = 1;
-    int seed_value = parith::INITIAL_SEED;
-    std::string keys_name;
-    bool sim = false;
-    auto *level_opt = app.add_option("--level", level, "level 1 to 4 (default 1)")
-                          ->type_name("L")
-                          ->check(within(1, 4));
-    auto *seed_opt = app.add_option("--seed", seed_value,
-                                    "the generator's state at the start, 1 to 32767 "
-                                    "(default 8704, pc-snake's)")
-                         ->type_name("S")
-                         ->check(within(1, 32767));
-    auto *sim_opt = app.add_flag("--sim", sim,
-                                 "the simulator's pace (speed 1, growth 20) instead of the "
-                                 "level table's");
-    app.add_option("--keys", keys_name,
-                   "replay a key script (a file, or 'builtin' for pc-snake's) as a demo")
-        ->type_name("FILE");
+    add_number(app, "--level", game->settings.level, "level", 1, 4,
+               number_text(PLAY_DEFAULTS.level), "L");
+    add_game_options(app, game, PLAY_DEFAULTS,
+                     "replay a key script (a file, or builtin for pc-snake's) as a demo");
     app.add_option("--record", out->record_path,
                    "keep the game in play as a key script (rewritten at each new game and "
                    "at exit)")
@@ -138,50 +59,40 @@ int parse_play_options(int argc, char **argv, play_options_t *out)
     app.add_option("--screenshot", out->screenshot_path,
                    "at exit, save the last frame as shown as a 256 x 256 PNG")
         ->type_name("FILE");
-    app.add_option("--frames", out->frames, "end after N frames")
-        ->type_name("N")
-        ->check(within(std::int64_t{1}, KEY_SCRIPT_MAX_FRAME));
-    app.add_option("--persistence", out->persistence_ms,
-                   "afterglow: milliseconds to fade to half; 0 shows each frame alone "
-                   "(default 100)")
-        ->type_name("MS")
-        ->check(within(0.0, PERSISTENCE_MAX_MS));
-    app.add_option("--fps", out->fps, "frames per second (default 50); 0 runs unthrottled")
-        ->type_name("N")
-        ->check(within(0, PLAY_FPS_MAX));
-    app.add_option("--scale", out->scale, "the window's first size: 256 times N (default 3)")
-        ->type_name("N")
-        ->check(within(1, WINDOW_SCALE_MAX));
+    add_number(app, "--frames", out->frames, "end after N frames", std::int64_t{1},
+               KEY_SCRIPT_MAX_FRAME, "");
+    add_number(app, "--persistence", out->persistence_ms,
+               "afterglow: milliseconds to fade to half (0: each frame alone)", 0.0,
+               PERSISTENCE_MAX_MS, number_text(out->persistence_ms), "MS");
+    add_number(app, "--fps", out->fps, "frames per second (0: unthrottled)", 0, PLAY_FPS_MAX,
+               number_text(out->fps));
+    add_number(app, "--scale", out->scale, "the window's first size, 256 times N", 1,
+               WINDOW_SCALE_MAX, number_text(out->scale));
     app.add_flag("--fill", out->fill,
                  "scale the picture to fill the window instead of by whole steps");
+}
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp &e) {
-        return app.exit(e);
-    } catch (const CLI::CallForVersion &e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError &e) {
-        return usage_error(e.what());
-    }
+} // namespace
 
-    game_setup_t &setup = out->setup;
-    setup.device_pace = true;
-    if (!keys_name.empty()) {
-        std::string error;
-        if (!load_keys(keys_name, &out->keys, &error))
-            return usage_error(error);
+int parse_play_options(int argc, char **argv, play_options_t *out)
+{
+    CLI::App app{DESCRIPTION, PROGRAM};
+    app.set_version_flag("--version", "snake-play 1.0");
+    format_help(app, footer());
+    game_options_t game;
+    add_options(app, out, &game);
+    const int parsed = parse_command_line(app, PROGRAM, argc, argv);
+    if (parsed >= 0)
+        return parsed;
+
+    std::string error;
+    if (!finish_game_options(&game, &error))
+        return usage_fault(PROGRAM, error);
+    if (!game.keys.empty()) {
+        if (!load_key_script(game.keys, &out->keys, &error))
+            return usage_fault(PROGRAM, error);
         out->replay = true;
-        apply_script_setup(out->keys, &setup);
     }
-    if (level_opt->count() > 0)
-        setup.level = static_cast<std::uint8_t>(level);
-    if (seed_opt->count() > 0)
-        setup.seed = static_cast<std::uint16_t>(seed_value);
-    if (sim_opt->count() > 0) {
-        setup.device_pace = false;
-        setup.speed = SIM_SPEED;
-        setup.growth = SIM_GROWTH;
-    }
+    out->setup = settle_setup(game.settings, out->keys.settings, PLAY_DEFAULTS);
     return -1;
 }

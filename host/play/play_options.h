@@ -14,11 +14,6 @@ inline constexpr double PERSISTENCE_MAX_MS = 10000.0;
 inline constexpr int WINDOW_SCALE_DEFAULT = 3;
 inline constexpr int WINDOW_SCALE_MAX = 8;
 
-// Exit statuses besides the raster's 2 and 3.
-inline constexpr int EXIT_PLAY_USAGE = 1;
-inline constexpr int EXIT_PLAY_WRITE = 4;
-inline constexpr int EXIT_PLAY_NO_WINDOW = 5;
-
 struct play_options_t {
     game_setup_t setup;          // the first game
     bool replay = false;         // replay `keys` in the first game
@@ -33,5 +28,5 @@ struct play_options_t {
 };
 
 // Returns -1 to play with *out filled in, or the status to exit with: 0 after
-// --help or --version, EXIT_PLAY_USAGE after a message on stderr.
+// --help or --version, EXIT_USAGE after a message on stderr.
 int parse_play_options(int argc, char **argv, play_options_t *out);

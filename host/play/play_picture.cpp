@@ -15,11 +15,11 @@ constexpr std::uint8_t STOP_Y = 160;
 
 void paint_overlay(rgb_image_t *image, const overlay_t &overlay)
 {
-    for (int x = 0; x < SCREEN_SIZE; ++x) {
-        for (int y = 0; y < SCREEN_SIZE; ++y) {
-            if (overlay[x * SCREEN_SIZE + y] == 0)
+    for (int x = 0; x < SCREEN_SIDE; ++x) {
+        for (int y = 0; y < SCREEN_SIDE; ++y) {
+            if (overlay[x * SCREEN_SIDE + y] == 0)
                 continue;
-            const std::size_t at = (static_cast<std::size_t>(SCREEN_SIZE - 1 - y) * SCREEN_SIZE +
+            const std::size_t at = (static_cast<std::size_t>(SCREEN_SIDE - 1 - y) * SCREEN_SIDE +
                                     static_cast<std::size_t>(x)) *
                                    3;
             for (std::size_t c = 0; c < 3; ++c)

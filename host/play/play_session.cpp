@@ -18,8 +18,8 @@ void session_start(play_session_t *s, const game_setup_t &setup, const key_scrip
     s->paused = false;
     s->stopped.reset();
     ++s->games;
-    frame = 0;
-    start_game(&snake, setup);
+    raster_watch(&s->game);
+    start_game(&s->game, setup);
 }
 
 void session_new_game(play_session_t *s, std::uint8_t level)
@@ -27,7 +27,7 @@ void session_new_game(play_session_t *s, std::uint8_t level)
     game_setup_t next = s->setup;
     if (level != 0)
         next.level = level;
-    next.seed = seed;
+    next.seed = ::seed; // the generator's state as the last game left it
     session_start(s, next);
 }
 
@@ -51,8 +51,36 @@ void session_input(play_session_t *s, const play_input_t &input)
 
 namespace {
 
+// Characters a line of the stop message holds on the screen.
+constexpr std::size_t STOP_LINE_MAX = 24;
+
+// Words into lines of at most `most` characters (a longer word alone).
+std::string wrapped(const std::string &text, std::size_t most)
+{
+    std::string out;
+    std::size_t line = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::size_t word = end - start;
+        if (line > 0 && line + 1 + word > most) {
+            out += '\n';
+            line = 0;
+        } else if (line > 0) {
+            out += ' ';
+            ++line;
+        }
+        out.append(text, start, word);
+        line += word;
+        start = end + 1;
+    }
+    return out;
+}
+
 // The screen's lines as one line on stderr.
-void report_stop(const play_stop_t &stop)
+void report_stop(const beam_abort_t &stop)
 {
     std::string line = stop_message(stop);
     std::replace(line.begin(), line.end(), '\n', ' ');
@@ -69,12 +97,12 @@ bool session_step(play_session_t *s)
     const std::uint8_t key =
         s->replay != nullptr ? key_after(*s->replay, number) : key_queue_take(&s->queue);
     try {
-        play_raster_frame(number, key);
+        play_raster_frame(&s->game, number, key, true);
     } catch (const beam_abort_t &abort) {
-        s->stopped = play_stop_t{abort.status, number, abort.pass, beam_budget.total};
-        report_stop(*s->stopped);
+        s->stopped = abort;
+        report_stop(abort);
     }
-    glow_add_frame(s->glow, pixel, s->decay);
+    glow_add_frame(s->glow, raster.pixel.data(), s->decay);
     ++s->frames_played;
     if (s->stopped)
         return true;
@@ -83,12 +111,8 @@ bool session_step(play_session_t *s)
     return true;
 }
 
-std::string stop_message(const play_stop_t &stop)
+std::string stop_message(const beam_abort_t &stop)
 {
-    const char *pass = BEAM_PASS_NAMES[static_cast<std::size_t>(stop.pass)];
-    const std::string where = "frame " + std::to_string(stop.frame) + ", pass " + pass;
-    if (stop.status == EXIT_DIAGONAL_JOIN)
-        return where + ":\na wall line that is\nneither level nor upright.\nThe game stops here.";
-    return where + ":\nmore than " + std::to_string(BEAM_TICK_LIMIT) +
-           " beam ticks.\nThe game stops here.";
+    return abort_place(stop) + ":\n" + wrapped(abort_reason(stop), STOP_LINE_MAX) +
+           ".\nThe game stops here.";
 }

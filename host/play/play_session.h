@@ -2,9 +2,8 @@
 // waiting for it, the recording of it, pause, a frame that broke the beam's
 // budget, and the glow on the screen. Window-free: the driver feeds it
 // inputs, asks for a frame at its own pace and shows `glow`.
-//
-// It uses the driver's `snake` and `frame` (kept at 0, so every frame is
-// recorded on a clean buffer, exactly as pc-snake records its last frame).
+// Every frame is recorded on a clean buffer, exactly as pc-snake records its
+// last frame.
 #pragma once
 
 #include <cstdint>
@@ -12,20 +11,13 @@
 
 #include "host/play/game_recording.h"
 #include "host/play/glow.h"
-#include "host/sim/beam_budget.h"
-#include "host/sim/key_script.h"
 #include "host/play/play_keys.h"
-
-// Why a game stopped before its player ended it.
-struct play_stop_t {
-    int status;          // EXIT_TICK_LIMIT or EXIT_DIAGONAL_JOIN
-    std::int64_t frame;  // the frame that could not be finished
-    beam_pass_t pass;    // the pass that sent the offending tick
-    std::uint16_t ticks; // ticks the frame had sent by then
-};
+#include "host/sim/beam_raster.h"
+#include "host/sim/key_script.h"
 
 struct play_session_t {
     game_setup_t setup;                   // the game in play
+    snake_t game{};                       // its record
     key_script_t recording;               // its setup and the keys it took
     const key_script_t *replay = nullptr; // keys of a demo being replayed, or none
     key_queue_t queue;                    // pressed keys waiting for a frame
@@ -33,9 +25,9 @@ struct play_session_t {
     std::int64_t frames_played = 0;       // frames drawn in all games
     std::int64_t games = 0;               // games started
     bool paused = false;
-    std::optional<play_stop_t> stopped; // the game stopped on a frame over budget
-    glow_t glow{};                      // what the screen shows
-    double decay = 0.0;                 // glow kept per frame (glow_decay)
+    std::optional<beam_abort_t> stopped; // the game stopped on a frame over budget
+    glow_t glow{};                       // what the screen shows
+    double decay = 0.0;                  // glow kept per frame (glow_decay)
 };
 
 // Starts a game with `setup`, replaying `replay` when given (it must outlive
@@ -57,4 +49,4 @@ void session_input(play_session_t *s, const play_input_t &input);
 bool session_step(play_session_t *s);
 
 // The on-screen message of a stopped game, several lines.
-std::string stop_message(const play_stop_t &stop);
+std::string stop_message(const beam_abort_t &stop);

@@ -2,8 +2,8 @@
 
 #include <SDL.h>
 
-#include "host/play/display_fit.h"
 #include "host/image/screen_color.h"
+#include "host/play/display_fit.h"
 
 struct play_window_t {
     SDL_Window *window = nullptr;
@@ -13,8 +13,6 @@ struct play_window_t {
 };
 
 namespace {
-
-constexpr int SIDE = 256;
 
 std::string sdl_error(const char *what) { return std::string(what) + ": " + SDL_GetError(); }
 
@@ -30,13 +28,13 @@ play_window_t *window_open(int scale, bool fill, std::string *error)
     w->fill = fill;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest"); // points stay sharp squares
     w->window = SDL_CreateWindow("snake-play", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                 SIDE * scale, SIDE * scale,
+                                 SCREEN_SIDE * scale, SCREEN_SIDE * scale,
                                  SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (w->window != nullptr)
         w->renderer = SDL_CreateRenderer(w->window, -1, 0);
     if (w->renderer != nullptr)
         w->texture = SDL_CreateTexture(w->renderer, SDL_PIXELFORMAT_RGB24,
-                                       SDL_TEXTUREACCESS_STREAMING, SIDE, SIDE);
+                                       SDL_TEXTUREACCESS_STREAMING, SCREEN_SIDE, SCREEN_SIDE);
     if (w->texture == nullptr) {
         *error = sdl_error("cannot open a window");
         window_close(w);
@@ -63,7 +61,7 @@ void window_show(play_window_t *w, const rgb_image_t &picture)
     int out_w = 0;
     int out_h = 0;
     SDL_GetRendererOutputSize(w->renderer, &out_w, &out_h);
-    const display_rect_t r = display_fit(out_w, out_h, SIDE, w->fill);
+    const display_rect_t r = display_fit(out_w, out_h, SCREEN_SIDE, w->fill);
     const SDL_Rect dest{r.x, r.y, r.w, r.h};
     // Around the picture, the colour of the screen outside its disc.
     SDL_SetRenderDrawColor(w->renderer, SCREEN_OUTSIDE[0], SCREEN_OUTSIDE[1], SCREEN_OUTSIDE[2],

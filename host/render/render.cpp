@@ -5,13 +5,15 @@
 #include <memory>
 #include <vector>
 
-#include "host/sim/beam_raster.h"
-#include "host/render/budget_report.h"
-#include "host/io/file_output.h"
+#include "host/exit_status.h"
 #include "host/image/frame_image.h"
 #include "host/image/gif_writer.h"
 #include "host/image/png_writer.h"
 #include "host/image/ppm.h"
+#include "host/io/file_output.h"
+#include "host/render/budget_report.h"
+#include "host/sim/beam_raster.h"
+#include "host/sim/scripted_run.h"
 
 namespace {
 
@@ -66,7 +68,7 @@ class frame_sinks_t {
         if (!job.ppm_dir.empty())
             make_folder(job.ppm_dir);
         if (!job.gif.empty())
-            gif_ = std::make_unique<gif_writer_t>(SCREEN_SIZE * job.scale, SCREEN_SIZE * job.scale,
+            gif_ = std::make_unique<gif_writer_t>(SCREEN_SIDE * job.scale, SCREEN_SIDE * job.scale,
                                                   job.delay_cs);
     }
 
@@ -75,14 +77,14 @@ class frame_sinks_t {
         const std::uint8_t level = job_.setup.level;
         if (!job_.ppm_dir.empty() || ends_with(job_.output, ".ppm")) {
             std::string ppm;
-            write_ppm(pixel, ppm);
+            write_ppm(raster.pixel.data(), ppm);
             if (!job_.ppm_dir.empty())
                 write_text(join(job_.ppm_dir, frame_file_name(level, number, "ppm")), ppm);
             if (ends_with(job_.output, ".ppm"))
                 write_text(job_.output, ppm);
         }
         if (!job_.png_dir.empty() || ends_with(job_.output, ".png") || gif_) {
-            rgb_image_t image = frame_image(pixel);
+            rgb_image_t image = frame_image(raster.pixel.data());
             if (job_.scale > 1)
                 image = scale_image(image, job_.scale);
             if (!job_.png_dir.empty() || ends_with(job_.output, ".png")) {
@@ -127,12 +129,6 @@ void write_budget(const render_job_t &job, const std::vector<frame_budget_t> &bu
         write_text(job.budget_svg, budget_svg(budget, BEAM_TICK_LIMIT));
 }
 
-const char *abort_reason(int status)
-{
-    return status == EXIT_TICK_LIMIT ? "more than 2000 beam ticks"
-                                     : "a wall line that is neither horizontal nor vertical";
-}
-
 void show_progress(const render_job_t &job, std::int64_t done, std::int64_t number)
 {
     const std::int64_t total = frame_count(job.frames);
@@ -171,17 +167,15 @@ int render(const render_job_t &job)
             } catch (const beam_abort_t &abort) {
                 if (job.progress)
                     std::fputc('\n', stderr);
-                budget.push_back(beam_budget); // the offending frame, up to the abort
+                budget.push_back(raster.budget); // the offending frame, up to the abort
                 sinks.finish();
                 write_budget(job, budget);
-                std::fprintf(stderr, "snake-render: frame %lld, pass %s: %s\n",
-                             static_cast<long long>(beam_budget.frame),
-                             BEAM_PASS_NAMES[static_cast<std::size_t>(abort.pass)],
-                             abort_reason(abort.status));
+                std::fprintf(stderr, "snake-render: %s: %s\n", abort_place(abort).c_str(),
+                             abort_reason(abort).c_str());
                 return abort.status;
             }
             if (keep_budget)
-                budget.push_back(beam_budget);
+                budget.push_back(raster.budget);
             sinks.add(n);
             show_progress(job, ++done, n);
         }

@@ -8,7 +8,8 @@
 #include <string>
 
 #include "host/render/frame_range.h"
-#include "host/sim/scripted_run.h"
+#include "host/sim/frame_loop.h"
+#include "host/sim/key_script.h"
 
 struct render_job_t {
     game_setup_t setup;
@@ -24,8 +25,6 @@ struct render_job_t {
     std::string budget_svg;
     bool progress = false; // a progress line on stderr
 };
-
-inline constexpr int EXIT_WRITE_FAILED = 4;
 
 // Plays and writes; messages go to stderr. Returns the exit status: 0, 2 or
 // 3 after a beam abort (the frames before it written), 4 on a write failure.

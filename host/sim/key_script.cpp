@@ -82,7 +82,7 @@ std::string read_line(std::string_view line, key_script_t *script)
     if (first == "device") {
         if (!rest.empty())
             return "'device' takes no value";
-        script->device = true;
+        script->settings.device = true;
         return {};
     }
     for (const setting_t &s : SETTINGS) {
@@ -93,22 +93,23 @@ std::string read_line(std::string_view line, key_script_t *script)
         if (!rest.empty() || !read_number(word, &v) || v < s.min || v > s.max)
             return std::string(s.name) + " wants one number from " + std::to_string(s.min) +
                    " to " + std::to_string(s.max);
+        game_settings_t &named = script->settings;
         if (first == "level")
-            script->level = static_cast<std::uint8_t>(v);
+            named.level = static_cast<std::uint8_t>(v);
         else if (first == "seed")
-            script->seed = static_cast<std::uint16_t>(v);
+            named.seed = static_cast<std::uint16_t>(v);
         else if (first == "speed")
-            script->speed = static_cast<std::uint8_t>(v);
+            named.speed = static_cast<std::uint8_t>(v);
         else
-            script->growth = static_cast<std::uint8_t>(v);
+            named.growth = static_cast<std::uint8_t>(v);
         return {};
     }
 
     std::int64_t frame = 0;
     if (!read_number(first, &frame))
-        return "expected 'FRAME KEY' or a setting, not '" + std::string(first) + "'";
+        return "expected 'FRAME KEY' or a setting, not '" + shown_text(first) + "'";
     if (frame < 1 || frame > KEY_SCRIPT_MAX_FRAME)
-        return "frame " + std::string(first) + " is out of range (1 to 2147483647)";
+        return "frame " + shown_text(first) + " is out of range (1 to 2147483647)";
     if (!script->presses.empty() && frame <= script->presses.back().frame)
         return "frame " + std::to_string(frame) + " does not come after frame " +
                std::to_string(script->presses.back().frame);
@@ -117,10 +118,10 @@ std::string read_line(std::string_view line, key_script_t *script)
         return "frame " + std::to_string(frame) + " has no key";
     const std::optional<std::uint8_t> key = read_key(key_word);
     if (!key)
-        return "unknown key '" + std::string(key_word) +
+        return "unknown key '" + shown_text(key_word) +
                "' (a name such as left, right, up, down, faster, slower, or a code 1 to 255)";
     if (!rest.empty())
-        return "unexpected '" + std::string(rest) + "' after the key";
+        return "unexpected '" + shown_text(rest) + "' after the key";
     script->presses.push_back({frame, *key});
     return {};
 }
@@ -157,44 +158,80 @@ const char *key_name(std::uint8_t key)
     return nullptr;
 }
 
+bool key_script_reader_t::add_line(std::string_view line, std::string *error)
+{
+    ++line_no_;
+    std::string fault;
+    if (line.size() > KEY_SCRIPT_LINE_MAX)
+        fault = "a line longer than " + std::to_string(KEY_SCRIPT_LINE_MAX) + " bytes";
+    else if (line.find('\0') != std::string_view::npos)
+        fault = "not a text file";
+    else
+        fault = read_line(line, &script);
+    if (fault.empty())
+        return true;
+    *error = name_ + ":" + std::to_string(line_no_) + ": " + fault;
+    return false;
+}
+
+std::string key_script_reader_t::fault_here(const std::string &what) const
+{
+    return name_ + ":" + std::to_string(line_no_ + 1) + ": " + what;
+}
+
 bool parse_key_script(std::string_view text, const std::string &name, key_script_t *out,
                       std::string *error)
 {
-    key_script_t script;
-    std::size_t line_no = 0;
+    key_script_reader_t reader(name);
+    if (text.size() > KEY_SCRIPT_SIZE_MAX) {
+        *error = reader.fault_here("longer than " + std::to_string(KEY_SCRIPT_SIZE_MAX >> 20) +
+                                   " MiB, too long for a key script");
+        return false;
+    }
     while (!text.empty()) {
-        ++line_no;
         const std::size_t nl = text.find('\n');
-        const std::string_view line = text.substr(0, nl);
+        if (!reader.add_line(text.substr(0, nl), error))
+            return false;
         text = (nl == std::string_view::npos) ? std::string_view{} : text.substr(nl + 1);
-        if (line.find('\0') != std::string_view::npos) {
-            *error = name + ":" + std::to_string(line_no) + ": not a text file";
-            return false;
-        }
-        const std::string fault = read_line(line, &script);
-        if (!fault.empty()) {
-            *error = name + ":" + std::to_string(line_no) + ": " + fault;
-            return false;
+    }
+    *out = std::move(reader.script);
+    return true;
+}
+
+std::string shown_text(std::string_view text, std::size_t most)
+{
+    static constexpr char HEX[] = "0123456789abcdef";
+    std::string out;
+    for (const char c : text.substr(0, most)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7F) {
+            out += c;
+        } else {
+            out += "\\x";
+            out += HEX[byte >> 4];
+            out += HEX[byte & 0xF];
         }
     }
-    *out = std::move(script);
-    return true;
+    if (text.size() > most)
+        out += "...";
+    return out;
 }
 
 std::string format_key_script(const key_script_t &script)
 {
     std::string out =
         "# pc-snake key script: FRAME KEY, the key reaches the game after FRAME is drawn\n";
-    if (script.level)
-        out += "level " + std::to_string(*script.level) + "\n";
-    if (script.seed)
-        out += "seed " + std::to_string(*script.seed) + "\n";
-    if (script.device)
+    const game_settings_t &named = script.settings;
+    if (named.level)
+        out += "level " + std::to_string(*named.level) + "\n";
+    if (named.seed)
+        out += "seed " + std::to_string(*named.seed) + "\n";
+    if (named.device)
         out += "device\n";
-    if (script.speed)
-        out += "speed " + std::to_string(*script.speed) + "\n";
-    if (script.growth)
-        out += "growth " + std::to_string(*script.growth) + "\n";
+    if (named.speed)
+        out += "speed " + std::to_string(*named.speed) + "\n";
+    if (named.growth)
+        out += "growth " + std::to_string(*named.growth) + "\n";
     for (const key_press_t &p : script.presses) {
         out += std::to_string(p.frame) + " ";
         if (const char *n = key_name(p.key)) {

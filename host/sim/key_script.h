@@ -50,14 +50,26 @@ constexpr std::uint8_t key_code(std::string_view name)
 
 inline constexpr std::int64_t KEY_SCRIPT_MAX_FRAME = 2147483647;
 
-struct key_script_t {
-    std::vector<key_press_t> presses; // frames strictly rising
-    // Settings the script names; the caller decides how they meet its options.
+// Bounds of the text form. An hour's recording with a key in every frame is
+// about 2 MB; anything past these is not a key script.
+inline constexpr std::size_t KEY_SCRIPT_LINE_MAX = 4096;                  // bytes a line
+inline constexpr std::size_t KEY_SCRIPT_SIZE_MAX = std::size_t{64} << 20; // bytes a file
+
+// What a game is besides its keys, as far as a script or a command line
+// names it; what neither names comes from the program's defaults.
+struct game_settings_t {
     std::optional<std::uint8_t> level;
     std::optional<std::uint16_t> seed;
     std::optional<std::uint8_t> speed;
     std::optional<std::uint8_t> growth;
     bool device = false; // the level table's own speed and growth
+
+    friend bool operator==(const game_settings_t &, const game_settings_t &) = default;
+};
+
+struct key_script_t {
+    std::vector<key_press_t> presses; // frames strictly rising
+    game_settings_t settings;         // the lines "level N", "seed N", ...
 };
 
 // pc-snake's script, from the table stimuli.
@@ -69,9 +81,33 @@ std::uint8_t key_after(const key_script_t &script, std::int64_t frame);
 // The last frame that has a key, or 0 for an empty script.
 std::int64_t last_key_frame(const key_script_t &script);
 
-// Reads the text form. On a fault returns false with "NAME:LINE: what is wrong".
+// Reads the text form a line at a time, so that a file need not be held whole.
+class key_script_reader_t {
+  public:
+    explicit key_script_reader_t(std::string name) : name_(std::move(name)) {}
+
+    // The next line, without its '\n'. On a fault returns false with
+    // "NAME:LINE: what is wrong"; the script is then not to be used.
+    bool add_line(std::string_view line, std::string *error);
+
+    // Refuses, at the line where it was met, a text that goes on too long.
+    std::string fault_here(const std::string &what) const;
+
+    key_script_t script;
+
+  private:
+    std::string name_;
+    std::size_t line_no_ = 0;
+};
+
+// Reads a whole text. On a fault returns false with "NAME:LINE: what is
+// wrong"; a text beyond KEY_SCRIPT_SIZE_MAX is refused unread.
 bool parse_key_script(std::string_view text, const std::string &name, key_script_t *out,
                       std::string *error);
+
+// A text as it may be shown on a terminal: printable ASCII as it is, other
+// bytes as \xNN, cut to `most` characters with "..." after.
+std::string shown_text(std::string_view text, std::size_t most = 40);
 
 // The text form: settings first, then one press per line, keys by name where
 // they have one.

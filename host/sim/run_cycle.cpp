@@ -1,22 +1,24 @@
 #include "host/sim/run_cycle.h"
 
-#include "parith/parith15.h"
-
-run_state_t current_run_state() { return {snake, snake_statics(), seed, raster_state()}; }
-
-void cycle_observe(run_cycle_t *c, std::int64_t drawn)
+run_state_t current_run_state(const snake_t &game)
 {
-    if (c->period != 0 || c->search_frames == 0)
+    return {game, snake_statics(), raster_carry()};
+}
+
+void cycle_observe(run_cycle_t *c, const snake_t &game, std::int64_t drawn,
+                   std::int64_t search_frames)
+{
+    if (c->period != 0 || search_frames == 0)
         return;
     if (c->first == 0) {
         c->first = drawn;
-        c->tortoise = current_run_state();
+        c->tortoise = current_run_state(game);
         c->tortoise_frame = drawn;
         return;
     }
-    if (drawn - c->first > c->search_frames)
+    if (drawn - c->first > search_frames)
         return; // given up
-    const run_state_t now = current_run_state();
+    const run_state_t now = current_run_state(game);
     if (now == c->tortoise) {
         c->period = drawn - c->tortoise_frame;
         c->since = c->tortoise_frame;

@@ -13,18 +13,17 @@
 #include "snake/snake_state.h"
 
 // Everything that decides the frames after a frame boundary once no key
-// comes any more: the driver's record `snake`, the module's statics, the
-// generator and the raster's carried state.
+// comes any more: the game record, the module's statics (the generator's
+// among them) and the raster's carried state.
 struct run_state_t {
     snake_t game;
     snake_statics_t module;
-    std::uint16_t seed;
-    raster_state_t raster;
+    raster_carry_t raster;
 
     friend bool operator==(const run_state_t &, const run_state_t &) = default;
 };
 
-run_state_t current_run_state();
+run_state_t current_run_state(const snake_t &game);
 
 // How many frames past its first look the search goes on before it gives up
 // and the run plays every frame, as it would without the search. Brent's
@@ -34,8 +33,6 @@ run_state_t current_run_state();
 inline constexpr std::int64_t CYCLE_SEARCH_FRAMES = std::int64_t{1} << 20;
 
 struct run_cycle_t {
-    std::int64_t search_frames = CYCLE_SEARCH_FRAMES; // 0: never look
-
     // The result: from frame `since` on, the state after frame f + period is
     // the state after frame f. 0 while not known.
     std::int64_t period = 0;
@@ -49,9 +46,11 @@ struct run_cycle_t {
     std::int64_t power = 1;
 };
 
-// After frame `drawn` of a run whose keys are all delivered: one step of the
-// search. Once the period is known, or the search has given up, it does nothing.
-void cycle_observe(run_cycle_t *c, std::int64_t drawn);
+// After frame `drawn` of `game`, whose keys are all delivered: one step of
+// the search, which looks for at most `search_frames` frames (0: not at all).
+// Once the period is known, or the search has given up, it does nothing.
+void cycle_observe(run_cycle_t *c, const snake_t &game, std::int64_t drawn,
+                   std::int64_t search_frames);
 
 // Where a run that has drawn `drawn` frames may stand instead before it plays
 // on to frame n: moved on by whole periods, so that at most `period` frames,

@@ -2,22 +2,18 @@
 
 #include "host/sim/beam_raster.h"
 
-void play_raster_frame(std::int64_t number, std::uint8_t key)
+void play_raster_frame(snake_t *game, std::int64_t number, std::uint8_t key, bool record)
 {
-    if (frame == 0)
-        raster_begin_recording();
-    beam_budget = frame_budget_t{};
-    beam_budget.frame = number;
-    play_frame(&snake, key);
+    raster_begin_frame(number, record);
+    play_frame(game, key);
 }
 
 void run_start(scripted_run_t *run)
 {
     run->drawn = 0;
-    const std::int64_t search_frames = run->cycle.search_frames;
     run->cycle = run_cycle_t{};
-    run->cycle.search_frames = search_frames;
-    start_game(&snake, run->setup);
+    raster_watch(&run->game);
+    start_game(&run->game, run->setup);
 }
 
 void run_to_frame(scripted_run_t *run, std::int64_t n)
@@ -26,10 +22,9 @@ void run_to_frame(scripted_run_t *run, std::int64_t n)
     while (run->drawn < n) {
         run->drawn = cycle_leap(run->cycle, run->drawn, n);
         const std::int64_t number = run->drawn + 1;
-        frame = static_cast<std::int32_t>(n - number); // 0 only in the frame to record
-        play_raster_frame(number, key_after(run->keys, number));
+        play_raster_frame(&run->game, number, key_after(run->keys, number), number == n);
         run->drawn = number;
         if (run->drawn >= keys_spent)
-            cycle_observe(&run->cycle, run->drawn);
+            cycle_observe(&run->cycle, run->game, run->drawn, run->cycle_search_frames);
     }
 }

@@ -2,7 +2,6 @@
 // that playing every frame gives.
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <vector>
 
 #include "host/sim/beam_raster.h"
@@ -21,16 +20,17 @@ struct shot_t {
 std::vector<shot_t> play(scripted_run_t *run, std::int64_t search_frames,
                          const std::vector<std::int64_t> &frames, std::int64_t alive_after = 0)
 {
-    run->cycle.search_frames = search_frames;
+    run->cycle_search_frames = search_frames;
     run_start(run);
     if (alive_after > 0) {
         run_to_frame(run, alive_after);
-        EXPECT_EQ(snake.game_over, 0) << "the snake outlives the script";
+        EXPECT_EQ(run->game.game_over, 0) << "the snake outlives the script";
     }
     std::vector<shot_t> shots;
     for (const std::int64_t n : frames) {
         run_to_frame(run, n);
-        shots.push_back({std::vector<double>(std::begin(pixel), std::end(pixel)), beam_budget});
+        shots.push_back(
+            {std::vector<double>(raster.pixel.begin(), raster.pixel.end()), raster.budget});
     }
     return shots;
 }

@@ -30,15 +30,12 @@ TEST(KeyScript, BuiltinScriptIsTheKeyTableAndSurvivesItsTextForm)
 
     // Settings and codes without a name survive as well.
     key_script_t mine;
-    mine.level = 3;
-    mine.seed = 77;
-    mine.device = true;
+    mine.settings.level = 3;
+    mine.settings.seed = 77;
+    mine.settings.device = true;
     mine.presses = {{5, 0x42}, {6, 0x0A}, {2147483647, 0x28}};
     ASSERT_TRUE(parse_key_script(format_key_script(mine), "mine", &back, &error)) << error;
-    EXPECT_EQ(back.level, mine.level);
-    EXPECT_EQ(back.seed, mine.seed);
-    EXPECT_TRUE(back.device);
-    EXPECT_FALSE(back.speed.has_value());
+    EXPECT_EQ(back.settings, mine.settings);
     EXPECT_EQ(format_key_script(back), format_key_script(mine));
 }
 
@@ -49,28 +46,30 @@ TEST(KeyScript, ReadsNamesCodesCommentsAndSettings)
                        "level 2\r\n"
                        "seed 0x10   # hexadecimal too\n"
                        "speed 0\n"
-                       "growth 255\n"
+                       "growth 0xA\n" // one hexadecimal digit
                        "  3 left\n"
                        "4\tup2\n"
+                       "5 0x5\n"
                        "7 0x38\n"
                        "9 17\n";
     key_script_t s;
     std::string error;
     ASSERT_TRUE(parse_key_script(text, "k", &s, &error)) << error;
-    EXPECT_EQ(s.level, 2);
-    EXPECT_EQ(s.seed, 16);
-    EXPECT_EQ(s.speed, 0);
-    EXPECT_EQ(s.growth, 255);
-    ASSERT_EQ(s.presses.size(), 4u);
+    EXPECT_EQ(s.settings.level, 2);
+    EXPECT_EQ(s.settings.seed, 16);
+    EXPECT_EQ(s.settings.speed, 0);
+    EXPECT_EQ(s.settings.growth, 10);
+    ASSERT_EQ(s.presses.size(), 5u);
     EXPECT_EQ(key_after(s, 3), 0x11);
     EXPECT_EQ(key_after(s, 4), 0x20);
+    EXPECT_EQ(key_after(s, 5), 5);
     EXPECT_EQ(key_after(s, 7), 0x38);
     EXPECT_EQ(key_after(s, 9), 17);
 }
 
 TEST(KeyScript, FaultsNameTheFileAndLine)
 {
-    const std::pair<std::string, const char *> cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"5 left\n5 right\n", "k:2: frame 5 does not come after frame 5"},
         {"5 left\n4 right\n", "k:2: frame 4 does not come after frame 5"},
         {"3 sideways\n", "k:1: unknown key 'sideways'"},
@@ -87,12 +86,18 @@ TEST(KeyScript, FaultsNameTheFileAndLine)
         {"speed 1 2\n", "k:1: speed wants one number from 0 to 255"},
         {"device 1\n", "k:1: 'device' takes no value"},
         {std::string("3 le\0ft\n", 8), "k:1: not a text file"},
+        // What a terminal would take for commands is shown escaped, and long words cut.
+        {"\x1b[2J\xff left\n", "k:1: expected 'FRAME KEY' or a setting, not '\\x1b[2J\\xff'\n"},
+        {"1 " + std::string(50, 'q') + "\n", "k:1: unknown key '" + std::string(40, 'q') + "...'"},
+        {"1 left\n" + std::string(KEY_SCRIPT_LINE_MAX + 1, ' ') + "\n",
+         "k:2: a line longer than 4096 bytes"},
+        {std::string(KEY_SCRIPT_SIZE_MAX + 1, '\n'), "k:1: longer than 64 MiB"},
     };
     for (const auto &[text, message] : cases) {
         key_script_t s;
         std::string error;
-        EXPECT_FALSE(parse_key_script(text, "k", &s, &error)) << text;
-        EXPECT_EQ(error.rfind(message, 0), 0u) << "got: " << error;
+        EXPECT_FALSE(parse_key_script(text, "k", &s, &error)) << text.substr(0, 40);
+        EXPECT_EQ((error + "\n").rfind(message, 0), 0u) << "got: " << error;
     }
 }
 

@@ -10,26 +10,25 @@
 
 #include "host/sim/beam_raster.h"
 
-// The driver's globals that the raster reads.
-std::int32_t frame;
-snake_t snake;
-
 namespace {
 
 using lit_map = std::map<std::pair<int, int>, double>; // every other element stays 0
 
-// Clean buffer and counter in the last frame, with any join broken.
+snake_t game; // only its painter state matters to the raster
+
+// Clean buffer and counter in a recorded frame, with any join broken.
 void start(std::uint8_t state)
 {
-    std::fill(std::begin(pixel), std::end(pixel), 0.0);
-    frame = 0;
-    snake.paint_state = state;
+    raster_watch(&game);
+    game = snake_t{};
+    game.paint_state = state;
+    raster_begin_frame(1, true);
     beam.tick = 0;
     beam_skip();
     beam.tick = 0;
 }
 
-double at(int x, int y) { return pixel[x * SCREEN_SIZE + y]; }
+double at(int x, int y) { return raster.pixel[screen_index(x, y)]; }
 
 TEST(BeamRaster, BrighteningNeverPassesOne)
 {
@@ -75,11 +74,11 @@ TEST(BeamRaster, JoinsOnlyWallStrokesInTheLastFrame)
             else if (s[0] == 'S')
                 beam_skip();
             else
-                frame = s[0] == 'F';
+                raster.recording = s[0] == 'Z';
         }
         EXPECT_EQ(beam.tick, ticks);
-        for (int x = 0; x < SCREEN_SIZE; ++x)
-            for (int y = 0; y < SCREEN_SIZE; ++y) {
+        for (int x = 0; x < SCREEN_SIDE; ++x)
+            for (int y = 0; y < SCREEN_SIDE; ++y) {
                 const auto it = lit.find({x, y});
                 EXPECT_DOUBLE_EQ(at(x, y), it == lit.end() ? 0.0 : it->second)
                     << "(" << x << "," << y << ")";
@@ -121,9 +120,9 @@ template <typename Op> abort_seen_t abort_of(Op op)
 
 TEST(BeamRaster, TickLimitAndDiagonalWallJoinAbortTheFrame)
 {
-    for (std::int32_t f : {0, 5}) { // earlier frames are held to the limit too
+    for (std::int32_t f : {0, 5}) { // frames not recorded are held to the limit too
         start(f != 0 ? 0x0A : PAINT_FOOD);
-        frame = f;
+        raster.recording = f == 0;
         beam.tick = BEAM_TICK_LIMIT - 2;
         beam_skip();
         beam_xy(40, 40);
@@ -138,11 +137,70 @@ TEST(BeamRaster, TickLimitAndDiagonalWallJoinAbortTheFrame)
     abort_seen_t seen = abort_of([] { beam_xy(14, 24); });
     EXPECT_EQ(seen.status, 3);
     EXPECT_EQ(seen.message, "@fd: [14 24] (1,1) --> [10 20]  @fd\n");
-    snake.paint_state = PAINT_WALL;
+    game.paint_state = PAINT_WALL;
     seen = abort_of([] { beam_xy(6, 16); });
     EXPECT_EQ(seen.status, 3);
     EXPECT_EQ(seen.pass, beam_pass_t::walls);
     EXPECT_EQ(seen.message, "@fc: [6 16] (-1,-1) --> [10 20]  @fc\n");
+}
+
+TEST(BeamRaster, ListenersHearEveryOperationOfRecordedFramesOnly)
+{
+    std::vector<beam_tick_t> heard;
+    const beam_listener_t ear{[](void *c, const beam_tick_t &t) {
+                                  static_cast<std::vector<beam_tick_t> *>(c)->push_back(t);
+                              },
+                              &heard};
+    start(PAINT_WALL);
+    {
+        const beam_listening_t listening(ear);
+        raster_begin_frame(7, true);
+        beam_skip();
+        beam_xy(10, 20);
+        beam_xy(14, 20); // joined: the display fills 11..13 in
+        game.paint_state = PAINT_FOOD;
+        beam_xy(60, 60); // not a wall: never joined
+        raster_begin_frame(8, false);
+        beam_xy(1, 1);
+        beam_skip();
+        EXPECT_EQ(heard.size(), 4u) << "a frame not recorded reaches no listener";
+        raster_begin_frame(9, true);
+        beam.tick = BEAM_TICK_LIMIT;
+        abort_of([] { beam_xy(5, 6); });
+    }
+    beam.tick = 0;
+    beam_skip(); // forgotten with the scope
+    struct want_t {
+        std::int64_t frame;
+        std::uint16_t tick;
+        beam_pass_t pass;
+        bool lit, joined;
+        int x, y, from_x, from_y;
+    };
+    const want_t want[] = {
+        {7, 1, beam_pass_t::walls, false, false, 0, 0, 0, 0},
+        {7, 2, beam_pass_t::walls, true, false, 10, 20, 0, 0},
+        {7, 3, beam_pass_t::walls, true, true, 14, 20, 10, 20},
+        {7, 4, beam_pass_t::food, true, false, 60, 60, 14, 20},
+        {9, 2001, beam_pass_t::food, true, false, 5, 6, 0, 0}, // the tick that ends the run
+    };
+    ASSERT_EQ(heard.size(), std::size(want));
+    for (std::size_t i = 0; i < heard.size(); ++i) {
+        SCOPED_TRACE(i);
+        const beam_tick_t &t = heard[i];
+        const want_t &w = want[i];
+        EXPECT_EQ(t.frame, w.frame);
+        EXPECT_EQ(t.tick, w.tick);
+        EXPECT_EQ(t.pass, w.pass);
+        EXPECT_EQ(t.lit, w.lit);
+        EXPECT_EQ(t.joined, w.joined);
+        EXPECT_EQ(t.x, w.x);
+        EXPECT_EQ(t.y, w.y);
+        if (t.joined) {
+            EXPECT_EQ(t.from_x, w.from_x);
+            EXPECT_EQ(t.from_y, w.from_y);
+        }
+    }
 }
 
 } // namespace

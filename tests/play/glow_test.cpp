@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "host/play/glow.h"
+#include "host/sim/beam_raster.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ TEST(Glow, DecayHalvesPerPersistence)
 TEST(Glow, PointLitOnceFadesToBlack)
 {
     auto b = std::make_unique<buffers_t>();
-    const std::size_t at = 40 * SCREEN_SIZE + 200;
+    const std::size_t at = 40 * SCREEN_SIDE + 200;
     b->frame[at] = BEAM_WEIGHT_POINT;
     const double d = glow_decay(80.0, 20.0);
     glow_add_frame(b->glow, b->frame.data(), d);
@@ -53,7 +54,7 @@ TEST(Glow, PointLitOnceFadesToBlack)
 TEST(Glow, PointLitEveryFrameStaysSteady)
 {
     auto b = std::make_unique<buffers_t>();
-    const std::size_t wall = 44 * SCREEN_SIZE + 100;
+    const std::size_t wall = 44 * SCREEN_SIDE + 100;
     b->frame[wall] = BEAM_WEIGHT_FILLED;
     for (const double persistence : {20.0, 80.0, 1000.0}) {
         b->glow.fill(0.0);

@@ -8,15 +8,12 @@
 #include <memory>
 #include <vector>
 
-#include "host/sim/beam_raster.h"
+#include "host/options/game_options.h"
 #include "host/play/play_picture.h"
 #include "host/play/play_session.h"
+#include "host/sim/beam_raster.h"
 #include "host/sim/scripted_run.h"
 #include "parith/parith15.h"
-
-// The driver's globals that the raster and the session use.
-std::int32_t frame;
-snake_t snake;
 
 namespace {
 
@@ -50,7 +47,7 @@ std::map<std::int64_t, picture_t> play(play_session_t *s, const input_plan_t &pl
 picture_t replayed_frame(scripted_run_t *run, std::int64_t n)
 {
     run_to_frame(run, n);
-    return picture_t(std::begin(pixel), std::end(pixel));
+    return picture_t(raster.pixel.begin(), raster.pixel.end());
 }
 
 // The recording through its text form, replayed; every frame the session
@@ -62,7 +59,7 @@ void expect_replay_matches(const play_session_t &s, const std::map<std::int64_t,
     ASSERT_TRUE(parse_key_script(format_key_script(s.recording), "recording", &script, &error))
         << error;
     scripted_run_t run;
-    apply_script_setup(script, &run.setup);
+    run.setup = settle_setup({}, script.settings, game_setup_t{});
     run.keys = script;
     run_start(&run);
     for (const auto &[n, picture] : shown) {
@@ -71,8 +68,8 @@ void expect_replay_matches(const play_session_t &s, const std::map<std::int64_t,
         const picture_t again = replayed_frame(&run, n);
         const auto diff = std::mismatch(again.begin(), again.end(), picture.begin());
         ASSERT_TRUE(diff.first == again.end())
-            << "frame " << n << " differs at x " << (diff.first - again.begin()) / SCREEN_SIZE
-            << " y " << (diff.first - again.begin()) % SCREEN_SIZE;
+            << "frame " << n << " differs at x " << (diff.first - again.begin()) / SCREEN_SIDE
+            << " y " << (diff.first - again.begin()) % SCREEN_SIDE;
     }
 }
 
@@ -110,10 +107,11 @@ TEST(PlaySession, RecordedGameReplaysToTheFramesShown)
     }
     for (const key_press_t &p : s->recording.presses)
         EXPECT_NE(p.frame, 60); // the key pressed while paused was dropped
-    ASSERT_TRUE(s->recording.level && s->recording.seed);
-    EXPECT_EQ(*s->recording.level, 2);
-    EXPECT_EQ(*s->recording.seed, 1234);
-    EXPECT_TRUE(s->recording.device);
+    const game_settings_t &named = s->recording.settings;
+    ASSERT_TRUE(named.level && named.seed);
+    EXPECT_EQ(*named.level, 2);
+    EXPECT_EQ(*named.seed, 1234);
+    EXPECT_TRUE(named.device);
     expect_replay_matches(*s, shown);
 }
 
@@ -130,16 +128,16 @@ TEST(PlaySession, NewGameTakesTheGeneratorsStateAndItsLevel)
     session_input(s.get(), {play_action_t::new_game, 3});
     EXPECT_EQ(s->drawn, 0);
     EXPECT_TRUE(s->recording.presses.empty());
-    EXPECT_EQ(*s->recording.seed, state);
-    EXPECT_EQ(*s->recording.level, 3);
-    EXPECT_EQ(*s->recording.speed, SIM_SPEED);
-    EXPECT_EQ(*s->recording.growth, SIM_GROWTH);
+    EXPECT_EQ(*s->recording.settings.seed, state);
+    EXPECT_EQ(*s->recording.settings.level, 3);
+    EXPECT_EQ(*s->recording.settings.speed, SIM_SPEED);
+    EXPECT_EQ(*s->recording.settings.growth, SIM_GROWTH);
 
     const auto shown = play(s.get(), {{10, {key(UP), key(RIGHT)}}, {90, {key(DOWN)}}}, 200);
     expect_replay_matches(*s, shown);
 
     session_input(s.get(), {play_action_t::new_game, 0}); // Enter: the same level
-    EXPECT_EQ(*s->recording.level, 3);
+    EXPECT_EQ(*s->recording.settings.level, 3);
 }
 
 TEST(PlaySession, PauseHoldsTheFrameAndTheGlow)
@@ -157,7 +155,7 @@ TEST(PlaySession, PauseHoldsTheFrameAndTheGlow)
     session_input(s.get(), PAUSE);
     ASSERT_TRUE(session_step(s.get()));
     for (std::size_t i = 0; i < s->glow.size(); ++i)
-        ASSERT_GE(s->glow[i], pixel[i]);
+        ASSERT_GE(s->glow[i], raster.pixel[i]);
 }
 
 // A body of 25 runs of 100 steps needs 2500 ticks: more than a frame may send.
@@ -178,7 +176,7 @@ TEST(PlaySession, FrameOverTheBudgetStopsTheGameThere)
     EXPECT_TRUE(std::none_of(running.rgb.begin(), running.rgb.end(),
                              [](std::uint8_t c) { return c == MESSAGE_COLOR[0]; }));
 
-    lengthen_body(&snake);
+    lengthen_body(&s->game);
     testing::internal::CaptureStderr();
     EXPECT_TRUE(session_step(s.get())); // drawn as far as it got
     const std::string err = testing::internal::GetCapturedStderr();

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/options/game_options.h"
 #include "host/sim/key_script.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
@@ -109,11 +110,7 @@ TEST_F(SnakePlay, RecordingReplaysToTheSameFrames)
     std::string error;
     ASSERT_TRUE(parse_key_script(slurp(keys), keys, &script, &error)) << error;
     // The game's setup, and the built-in keys the module took up to frame 350.
-    EXPECT_EQ(script.level, 2);
-    EXPECT_EQ(script.seed, 0x2200);
-    EXPECT_EQ(script.speed, 1);
-    EXPECT_EQ(script.growth, 20);
-    EXPECT_FALSE(script.device);
+    EXPECT_EQ(script.settings, settings_of({2, 0x2200, false, 1, 20}));
     const key_script_t builtin = builtin_key_script();
     ASSERT_EQ(script.presses.size(), builtin.presses.size());
     for (std::size_t i = 0; i < builtin.presses.size(); ++i) {
@@ -148,7 +145,7 @@ TEST_F(SnakePlay, UnwritableOutputsFailWithStatus4AndSpareTheOthers)
     key_script_t script;
     std::string error;
     EXPECT_TRUE(parse_key_script(slurp(file("b.keys")), "b.keys", &script, &error)) << error;
-    EXPECT_TRUE(script.device); // no --sim: the level table's pace
+    EXPECT_TRUE(script.settings.device); // no --sim: the level table's pace
 }
 
 TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
@@ -167,7 +164,8 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
         {"--scale 9", "--scale"},
         {"--bogus", "--bogus"},
         {"--keys '" + file("bad.keys") + "'", file("bad.keys") + ":3: frame 3 does not come after"},
-        {"--keys '" + file("none.keys") + "'", "cannot read " + file("none.keys")},
+        {"--keys '" + file("none.keys") + "'",
+         "cannot read the key script " + file("none.keys") + ": No such file or directory"},
     };
     for (const bad_t &c : cases) {
         const run_t r = play(c.args + " --frames 1 --fps 0");
@@ -213,7 +211,7 @@ TEST_F(SnakePlay, TerminatedMidGameLeavesACompleteRecording)
     key_script_t script;
     std::string error;
     ASSERT_TRUE(parse_key_script(slurp(keys), keys, &script, &error)) << error;
-    EXPECT_EQ(script.level, 3);
+    EXPECT_EQ(script.settings.level, 3);
     EXPECT_FALSE(script.presses.empty()); // the first built-in key comes after frame 2
 }
 

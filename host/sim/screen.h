@@ -1,0 +1,15 @@
+// The screen the beam draws on: 256 points a side, addressed by the bytes the
+// module gives (x to the right, y upwards), stored column by column.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+inline constexpr int SCREEN_SIDE = 256;
+inline constexpr std::size_t SCREEN_POINTS = std::size_t{SCREEN_SIDE} * SCREEN_SIDE;
+
+// The element of (x, y) in a buffer of the screen: x * 256 + y.
+constexpr std::size_t screen_index(std::uint8_t x, std::uint8_t y)
+{
+    return std::size_t{x} * SCREEN_SIDE + y;
+}
