@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "host/sim/beam_raster.h"
+#include "host/image/png_writer.h"
 #include "host/io/file_output.h"
 #include "host/play/frame_pacer.h"
 #include "host/play/play_options.h"
 #include "host/play/play_picture.h"
 #include "host/play/play_session.h"
 #include "host/play/play_window.h"
-#include "host/image/png_writer.h"
+#include "host/sim/beam_raster.h"
 
 std::int32_t frame;
 snake_t snake;
@@ -151,7 +151,9 @@ int main(int argc, char **argv)
     const play_options_t &o = run.options;
 
     std::string error;
-    run.window = window_open(o.scale, o.fill, &error);
+    // A run that ends by itself and keeps its last picture needs no screen.
+    const bool headless_ok = o.frames > 0 && !o.screenshot_path.empty();
+    run.window = window_open(o.scale, o.fill, headless_ok, &error);
     if (run.window == nullptr) {
         std::fprintf(stderr, "snake-play: %s\n", error.c_str());
         return EXIT_PLAY_NO_WINDOW;
