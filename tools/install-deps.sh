@@ -8,6 +8,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config # CMake 3.25 or newer, g++ 12
+    make                             # g++ runs link-time optimisation's jobs in parallel by it
     libgtest-dev                     # GoogleTest
     libpng-dev libgif-dev            # PNG and GIF writers
     libcli11-dev                     # command lines of snake-render and snake-play
