@@ -148,7 +148,9 @@ int main(int argc, char **argv)
     const play_options_t &o = run.options;
 
     std::string error;
-    run.window = window_open(o.scale, o.fill, &error);
+    // A run that ends by itself and keeps its last picture needs no screen.
+    const bool headless_ok = o.frames > 0 && !o.screenshot_path.empty();
+    run.window = window_open(o.scale, o.fill, headless_ok, &error);
     if (run.window == nullptr) {
         std::fprintf(stderr, "snake-play: %s\n", error.c_str());
         return EXIT_NO_DEVICE;

@@ -2,19 +2,36 @@
 # Installs the Debian packages that building and testing pc-snake need, and
 # only those that are missing. Run as root (sudo) on Debian 12 or newer.
 #   tools/install-deps.sh         build, tests and the programs
-#   tools/install-deps.sh --ci    also what CI's deeper checks use
+#   tools/install-deps.sh --xvfb  also xvfb-run, for snake-play without a display
+#   tools/install-deps.sh --ci    also what CI's deeper checks use (xvfb-run too)
 set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config # CMake 3.25 or newer, g++ 12
+    make                             # g++ runs link-time optimisation's jobs in parallel by it
     libgtest-dev                     # GoogleTest
     libpng-dev libgif-dev            # PNG and GIF writers
     libcli11-dev                     # command lines of snake-render and snake-play
     libsdl2-dev                      # snake-play's window
     libbenchmark-dev                 # the benchmarks
 )
-if [[ ${1:-} == --ci ]]; then
-    packages+=(clang libclang-rt-14-dev valgrind xvfb xauth)
+xvfb=false
+ci=false
+for option in "$@"; do
+    case $option in
+    --xvfb) xvfb=true ;;
+    --ci) ci=true; xvfb=true ;;
+    *)
+        echo "install-deps: unknown option $option (known: --xvfb, --ci)" >&2
+        exit 1
+        ;;
+    esac
+done
+if $xvfb; then
+    packages+=(xvfb xauth) # xvfb-run
+fi
+if $ci; then
+    packages+=(clang libclang-rt-14-dev valgrind)
 fi
 
 missing=()

@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "host/image/screen_color.h"
 #include "host/play/display_fit.h"
 
@@ -16,12 +19,32 @@ namespace {
 
 std::string sdl_error(const char *what) { return std::string(what) + ": " + SDL_GetError(); }
 
+bool shows_nothing(const char *driver)
+{
+    return driver != nullptr &&
+           (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+bool driver_asked_for()
+{
+    const char *name = std::getenv("SDL_VIDEODRIVER");
+    return name != nullptr && name[0] != '\0';
+}
+
 } // namespace
 
-play_window_t *window_open(int scale, bool fill, std::string *error)
+play_window_t *window_open(int scale, bool fill, bool headless_ok, std::string *error)
 {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         *error = sdl_error("SDL_Init");
+        return nullptr;
+    }
+    const char *driver = SDL_GetCurrentVideoDriver();
+    if (shows_nothing(driver) && !headless_ok && !driver_asked_for()) {
+        *error = std::string("no display for a window (SDL chose its ") + driver +
+                 " video driver); set DISPLAY, use xvfb-run, or run headless with --frames N "
+                 "--screenshot FILE";
+        SDL_Quit();
         return nullptr;
     }
     auto *w = new play_window_t;

@@ -12,8 +12,11 @@
 struct play_window_t;
 
 // Opens a resizable window of 256 * scale pixels a side. On failure returns
-// nullptr with SDL's reason in *error.
-play_window_t *window_open(int scale, bool fill, std::string *error);
+// nullptr with the reason in *error. Where there is no display SDL falls back
+// on a driver that shows nothing (offscreen, dummy); unless headless_ok or
+// SDL_VIDEODRIVER names a driver, that is a failure too, or the game would
+// play on unseen.
+play_window_t *window_open(int scale, bool fill, bool headless_ok, std::string *error);
 
 void window_close(play_window_t *w);
 

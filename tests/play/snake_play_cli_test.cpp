@@ -181,6 +181,51 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
 }
 
+// With no display SDL falls back on a driver that shows nothing. That is
+// refused, unless the run needs no screen (it ends by itself and keeps its
+// picture) or the user named the driver.
+TEST_F(SnakePlay, NoDisplayIsRefusedUnlessHeadlessOnPurpose)
+{
+    const std::string no_display = "-u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY ";
+    const std::string game = " --sim --persistence 0 --keys builtin --fps 0";
+    const std::string shot = file("shot.png");
+    struct case_t {
+        std::string env; // for env(1), before the program
+        std::string args;
+        int status;
+    };
+    const case_t cases[] = {
+        {no_display, game + " --frames 3", 5},
+        {no_display, game + " --screenshot '" + shot + "'", 5},
+        {no_display, game + " --frames 3 --screenshot '" + shot + "'", 0},
+        {no_display + "SDL_VIDEODRIVER=dummy ", game + " --frames 3", 0},
+    };
+    const run_t want = run(PC_SNAKE_BIN, "1 3");
+    ASSERT_EQ(want.status, 0);
+    for (const case_t &c : cases) {
+        const std::string at = c.env + c.args;
+        fs::remove(shot);
+        const run_t r = run_program("env", c.env + "'" + SNAKE_PLAY_BIN + "'" + c.args);
+        ASSERT_EQ(r.status, c.status) << at << ": " << r.err;
+        // SDL may add complaints of its own; snake-play says one line, if any.
+        std::istringstream lines(r.err);
+        std::vector<std::string> said;
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("snake-play: ", 0) == 0)
+                said.push_back(line);
+        if (c.status == 5) {
+            ASSERT_EQ(said.size(), 1u) << at << ": " << r.err;
+            EXPECT_NE(said[0].find("no display"), std::string::npos) << said[0];
+            EXPECT_FALSE(fs::exists(shot)) << at;
+        } else {
+            EXPECT_TRUE(said.empty()) << at << ": " << r.err;
+            if (c.args.find("--screenshot") != std::string::npos) {
+                EXPECT_EQ(first_difference(read_png(shot), parse_p3(want.out)), "") << at;
+            }
+        }
+    }
+}
+
 TEST_F(SnakePlay, TerminatedMidGameLeavesACompleteRecording)
 {
     const std::string keys = file("live.keys");
