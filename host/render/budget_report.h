@@ -10,7 +10,6 @@
 
 #include "host/sim/beam_budget.h"
 
-
 // Header `frame,total,texts,walls,food,head,body,end`, then one line per
 // frame in the order given, decimal numbers, every line ending in '\n'.
 std::string budget_csv(const std::vector<frame_budget_t> &frames);

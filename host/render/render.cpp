@@ -1,132 +1,47 @@
 #include "host/render/render.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "host/exit_status.h"
-#include "host/image/frame_image.h"
-#include "host/image/gif_writer.h"
-#include "host/image/png_writer.h"
-#include "host/image/ppm.h"
-#include "host/io/file_output.h"
 #include "host/render/budget_report.h"
+#include "host/render/image_outputs.h"
+#include "host/render/render_output.h"
 #include "host/sim/beam_raster.h"
 #include "host/sim/scripted_run.h"
 
 namespace {
 
-// A failed write; its message names the file.
-struct write_failure_t {
-    std::string message;
-};
-
-void write_whole(const std::string &path, const void *data, std::size_t n)
-{
-    std::string error;
-    if (!write_file_whole(path, data, n, &error))
-        throw write_failure_t{error};
-}
-
-void write_text(const std::string &path, const std::string &text)
-{
-    write_whole(path, text.data(), text.size());
-}
-
-void write_bytes(const std::string &path, const std::vector<std::uint8_t> &bytes)
-{
-    write_whole(path, bytes.data(), bytes.size());
-}
-
-void make_folder(const std::string &dir)
-{
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    if (ec)
-        throw write_failure_t{"cannot create the folder " + dir + ": " + ec.message()};
-}
-
-bool ends_with(const std::string &s, const char *tail)
-{
-    const std::string t(tail);
-    return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
-}
-
-std::string join(const std::string &dir, const std::string &name)
-{
-    return (std::filesystem::path(dir) / name).string();
-}
-
-// Everything the recorded frames go to.
-class frame_sinks_t {
+// The beam budget of every recorded frame, and of a frame that stops the run.
+class budget_files_t : public render_output_t {
   public:
-    explicit frame_sinks_t(const render_job_t &job) : job_(job)
-    {
-        if (!job.png_dir.empty())
-            make_folder(job.png_dir);
-        if (!job.ppm_dir.empty())
-            make_folder(job.ppm_dir);
-        if (!job.gif.empty())
-            gif_ = std::make_unique<gif_writer_t>(SCREEN_SIDE * job.scale, SCREEN_SIDE * job.scale,
-                                                  job.delay_cs);
-    }
+    explicit budget_files_t(const render_job_t &job) : csv_(job.budget_csv), svg_(job.budget_svg) {}
 
-    void add(std::int64_t number)
-    {
-        const std::uint8_t level = job_.setup.level;
-        if (!job_.ppm_dir.empty() || ends_with(job_.output, ".ppm")) {
-            std::string ppm;
-            write_ppm(raster.pixel.data(), ppm);
-            if (!job_.ppm_dir.empty())
-                write_text(join(job_.ppm_dir, frame_file_name(level, number, "ppm")), ppm);
-            if (ends_with(job_.output, ".ppm"))
-                write_text(job_.output, ppm);
-        }
-        if (!job_.png_dir.empty() || ends_with(job_.output, ".png") || gif_) {
-            rgb_image_t image = frame_image(raster.pixel.data());
-            if (job_.scale > 1)
-                image = scale_image(image, job_.scale);
-            if (!job_.png_dir.empty() || ends_with(job_.output, ".png")) {
-                const std::vector<std::uint8_t> png = encode_png(image);
-                if (!job_.png_dir.empty())
-                    write_bytes(join(job_.png_dir, frame_file_name(level, number, "png")), png);
-                if (ends_with(job_.output, ".png"))
-                    write_bytes(job_.output, png);
-            }
-            std::string error;
-            if (gif_ && !gif_->add_frame(image, &error))
-                throw write_failure_t{"cannot add frame " + std::to_string(number) + " to " +
-                                      job_.gif + ": " + error};
-            if (gif_)
-                ++gif_frames_;
-        }
-    }
+    void frame_drawn(std::int64_t) override { budget_.push_back(raster.budget); }
+    void frame_aborted(const beam_abort_t &) override { budget_.push_back(raster.budget); }
 
-    // The GIF holds every frame added; written even when the run stops early.
-    void finish()
+    void finish() override
     {
-        if (!gif_ || gif_frames_ == 0)
-            return;
-        std::vector<std::uint8_t> bytes;
-        std::string error;
-        if (!gif_->finish(&bytes, &error))
-            throw write_failure_t{"cannot finish " + job_.gif + ": " + error};
-        write_bytes(job_.gif, bytes);
+        if (!csv_.empty())
+            write_text(csv_, budget_csv(budget_));
+        if (!svg_.empty())
+            write_text(svg_, budget_svg(budget_, BEAM_TICK_LIMIT));
     }
 
   private:
-    const render_job_t &job_;
-    std::unique_ptr<gif_writer_t> gif_;
-    std::int64_t gif_frames_ = 0;
+    std::string csv_;
+    std::string svg_;
+    std::vector<frame_budget_t> budget_;
 };
 
-void write_budget(const render_job_t &job, const std::vector<frame_budget_t> &budget)
+render_outputs_t make_outputs(const render_job_t &job)
 {
-    if (!job.budget_csv.empty())
-        write_text(job.budget_csv, budget_csv(budget));
-    if (!job.budget_svg.empty())
-        write_text(job.budget_svg, budget_svg(budget, BEAM_TICK_LIMIT));
+    render_outputs_t outputs;
+    add_image_outputs(job, &outputs);
+    if (!job.budget_csv.empty() || !job.budget_svg.empty())
+        outputs.push_back(std::make_unique<budget_files_t>(job));
+    return outputs;
 }
 
 void show_progress(const render_job_t &job, std::int64_t done, std::int64_t number)
@@ -150,37 +65,43 @@ std::string frame_file_name(std::uint8_t level, std::int64_t number, const char 
     return name;
 }
 
+// Plays through the range; a beam abort ends it after the outputs have
+// taken the frames before it and the aborted frame.
+int play_range(const render_job_t &job, const render_outputs_t &outputs)
+{
+    scripted_run_t run;
+    run.setup = job.setup;
+    run.keys = job.keys;
+    run_start(&run);
+    std::int64_t done = 0;
+    for (std::int64_t n = job.frames.first; n <= job.frames.last; n += job.frames.step) {
+        try {
+            run_to_frame(&run, n);
+        } catch (const beam_abort_t &abort) {
+            if (job.progress)
+                std::fputc('\n', stderr);
+            for (const auto &o : outputs)
+                o->frame_aborted(abort);
+            for (const auto &o : outputs)
+                o->finish();
+            std::fprintf(stderr, "snake-render: %s: %s\n", abort_place(abort).c_str(),
+                         abort_reason(abort).c_str());
+            return abort.status;
+        }
+        for (const auto &o : outputs)
+            o->frame_drawn(n);
+        show_progress(job, ++done, n);
+    }
+    for (const auto &o : outputs)
+        o->finish();
+    return 0;
+}
+
 int render(const render_job_t &job)
 {
-    std::vector<frame_budget_t> budget;
-    const bool keep_budget = !job.budget_csv.empty() || !job.budget_svg.empty();
     try {
-        frame_sinks_t sinks(job);
-        scripted_run_t run;
-        run.setup = job.setup;
-        run.keys = job.keys;
-        run_start(&run);
-        std::int64_t done = 0;
-        for (std::int64_t n = job.frames.first; n <= job.frames.last; n += job.frames.step) {
-            try {
-                run_to_frame(&run, n);
-            } catch (const beam_abort_t &abort) {
-                if (job.progress)
-                    std::fputc('\n', stderr);
-                budget.push_back(raster.budget); // the offending frame, up to the abort
-                sinks.finish();
-                write_budget(job, budget);
-                std::fprintf(stderr, "snake-render: %s: %s\n", abort_place(abort).c_str(),
-                             abort_reason(abort).c_str());
-                return abort.status;
-            }
-            if (keep_budget)
-                budget.push_back(raster.budget);
-            sinks.add(n);
-            show_progress(job, ++done, n);
-        }
-        sinks.finish();
-        write_budget(job, budget);
+        const render_outputs_t outputs = make_outputs(job);
+        return play_range(job, outputs);
     } catch (const write_failure_t &failure) {
         std::fprintf(stderr, "snake-render: %s\n", failure.message.c_str());
         return EXIT_WRITE_FAILED;
@@ -188,5 +109,4 @@ int render(const render_job_t &job)
         std::fprintf(stderr, "snake-render: cannot make the output: %s\n", e.what());
         return EXIT_WRITE_FAILED;
     }
-    return 0;
 }
