@@ -2,10 +2,15 @@
 // that playing every frame gives.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <vector>
 
 #include "host/sim/beam_raster.h"
 #include "host/sim/scripted_run.h"
+#include "snake/snake_state.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -97,6 +102,51 @@ TEST(Cycle, LeapingGivesTheFramesOfPlainPlay)
             EXPECT_EQ(leapt[i].budget.frame, leapt_frames[i]);
         }
     }
+}
+
+// Variables kept between calls: those in the writable sections of an
+// object's symbol table ("nm -f sysv": name|value|class|type|size|line|section).
+std::map<std::string, std::size_t> kept_variables(const std::string &object)
+{
+    const run_t nm = run_program(NM_PROGRAM, "-f sysv -C '" + object + "'");
+    EXPECT_EQ(nm.status, 0) << nm.err;
+    std::map<std::string, std::size_t> kept;
+    std::istringstream lines(nm.out);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> field;
+        std::istringstream parts(line);
+        for (std::string f; std::getline(parts, f, '|');)
+            field.push_back(f.substr(0, f.find_last_not_of(' ') + 1));
+        if (field.size() < 7)
+            continue;
+        const std::string &section = field[6];
+        if (section == ".bss" || section == ".data" || section == ".tbss" || section == ".tdata")
+            kept[field[0]] = std::stoul(field[4], nullptr, 16);
+    }
+    return kept;
+}
+
+// The leap compares snake_statics_t; a variable the module keeps and that
+// state leaves out would make two different moments look the same.
+TEST(Cycle, TheComparedStateHoldsEveryVariableTheModuleKeeps)
+{
+    std::map<std::string, std::size_t> kept;
+    std::ifstream objects(MODULE_OBJECT_LIST); // one object file a line
+    for (std::string object; std::getline(objects, object);)
+        kept.merge(kept_variables(object));
+    ASSERT_GE(kept.size(), 4u) << "the symbol tables were not read";
+    for (const auto &[symbol, bytes] : kept) {
+        const auto listed = std::find_if(MODULE_STATICS.begin(), MODULE_STATICS.end(),
+                                         [&](const module_static_t &m) { return symbol == m.symbol; });
+        ASSERT_NE(listed, MODULE_STATICS.end())
+            << symbol << " (" << bytes << " bytes) is kept between calls: add it to "
+            << "snake_statics_t and MODULE_STATICS (snake/snake_state.h)";
+        if (listed->copied_bytes != 0) {
+            EXPECT_EQ(listed->copied_bytes, bytes) << symbol << ", kept in " << listed->note;
+        }
+    }
+    for (const module_static_t &m : MODULE_STATICS)
+        EXPECT_EQ(kept.count(m.symbol), 1u) << m.symbol << " is listed but no longer kept";
 }
 
 } // namespace
