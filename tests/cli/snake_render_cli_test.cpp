@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
 
@@ -18,12 +19,6 @@ run_t render(const std::string &tail) { return run_program(SNAKE_RENDER_BIN, tai
 std::string pc_snake(int level, long frame)
 {
     return run_program(PC_SNAKE_BIN, std::to_string(level) + " " + std::to_string(frame)).out;
-}
-
-std::string text_of(const std::string &path)
-{
-    const std::vector<std::uint8_t> bytes = read_file(path);
-    return {bytes.begin(), bytes.end()};
 }
 
 std::string frame_file(const std::string &dir, int level, long frame, const char *ext)
@@ -69,12 +64,16 @@ TEST(SnakeRender, EveryFrameOfOneRunIsPcSnakesFrame)
             if (entry.path().extension() != ".ppm")
                 continue;
             const long frame = std::stol(entry.path().stem().string().substr(12));
-            const std::string ppm = text_of(entry.path().string());
-            ASSERT_EQ(ppm, pc_snake(level, frame)) << "level " << level << " frame " << frame;
+            const std::string name =
+                "render_level" + std::to_string(level) + "_frame" + std::to_string(frame);
+            const std::string ppm = read_text(entry.path().string());
+            const std::string want = pc_snake(level, frame);
+            ASSERT_TRUE(same_image(name, decode_ppm(ppm), decode_ppm(want)));
+            EXPECT_TRUE(ppm == want) << name << ": the same pixels in other text";
             // The PNG has the same pixels, each a 2 x 2 square.
             const rgb_image_t png =
                 decode_png(read_file(frame_file(dir.path, level, frame, "png")));
-            EXPECT_EQ(png.rgb, scale_image(decode_ppm(ppm), 2).rgb) << frame;
+            EXPECT_TRUE(same_image(name + "_scale2", png, scale_image(decode_ppm(ppm), 2)));
             ++compared;
         }
         EXPECT_EQ(compared, 28 + 16 - 1) << "level " << level; // frame 297 is in both
@@ -88,8 +87,9 @@ TEST(SnakeRender, SingleFramesGifAndScriptRoundTrip)
     ASSERT_EQ(render("2 336 -o " + (dir / "f.png")).status, 0);
     ASSERT_EQ(render("2 336 -o " + (dir / "f.ppm")).status, 0);
     const std::string expected = pc_snake(2, 336);
-    EXPECT_EQ(text_of(dir / "f.ppm"), expected);
-    EXPECT_EQ(decode_png(read_file(dir / "f.png")).rgb, decode_ppm(expected).rgb);
+    EXPECT_TRUE(read_text(dir / "f.ppm") == expected) << "the PPM is not pc-snake's";
+    EXPECT_TRUE(same_image("render_single", decode_png(read_file(dir / "f.png")),
+                           decode_ppm(expected)));
 
     // The GIF's frames as a viewer draws them, with their delay and a loop.
     ASSERT_EQ(render("3 300-312/4 -q --gif " + (dir / "g.gif") + " --delay 7").status, 0);
@@ -98,8 +98,8 @@ TEST(SnakeRender, SingleFramesGifAndScriptRoundTrip)
     EXPECT_TRUE(movie.loops);
     for (std::size_t i = 0; i < movie.frames.size(); ++i) {
         EXPECT_EQ(movie.delays_cs[i], 7);
-        EXPECT_EQ(movie.frames[i].rgb, decode_ppm(pc_snake(3, 300 + 4 * static_cast<long>(i))).rgb)
-            << "GIF frame " << i;
+        EXPECT_TRUE(same_image("render_gif_frame" + std::to_string(i), movie.frames[i],
+                               decode_ppm(pc_snake(3, 300 + 4 * static_cast<long>(i)))));
     }
 
     // The built-in script, dumped and read back, plays the same game.
@@ -111,9 +111,9 @@ TEST(SnakeRender, SingleFramesGifAndScriptRoundTrip)
         render("1 290-345/5 -q --keys " + (dir / "keys.txt") + " --ppm-dir " + (dir / "b")).status,
         0);
     for (long f = 290; f <= 345; f += 5)
-        EXPECT_EQ(text_of(frame_file(dir / "a", 1, f, "ppm")),
-                  text_of(frame_file(dir / "b", 1, f, "ppm")))
-            << f;
+        EXPECT_TRUE(same_image("render_dumped_keys_frame" + std::to_string(f),
+                               decode_ppm(read_text(frame_file(dir / "b", 1, f, "ppm"))),
+                               decode_ppm(read_text(frame_file(dir / "a", 1, f, "ppm")))));
 }
 
 TEST(SnakeRender, BudgetCountsEveryTickByPass)
@@ -128,7 +128,7 @@ TEST(SnakeRender, BudgetCountsEveryTickByPass)
                          (dir / "b.svg"))
                       .status,
                   0);
-        const auto rows = csv_rows(text_of(csv));
+        const auto rows = csv_rows(read_text(csv));
         ASSERT_EQ(rows.size(), 400u);
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const auto &r = rows[i];
@@ -140,7 +140,7 @@ TEST(SnakeRender, BudgetCountsEveryTickByPass)
         if (level == 1) {
             EXPECT_EQ(rows[0][1], 368);
         }
-        EXPECT_NE(text_of(dir / "b.svg").find("2000-tick limit"), std::string::npos);
+        EXPECT_NE(read_text(dir / "b.svg").find("2000-tick limit"), std::string::npos);
     }
 }
 
@@ -151,7 +151,7 @@ TEST(SnakeRender, AFrameOverTheBudgetEndsTheRunWithWhatCameBefore)
                            "/over_budget.keys --ppm-dir " + dir.path + " --gif " + (dir / "g.gif") +
                            " --budget " + (dir / "b.csv"));
     ASSERT_EQ(r.status, 2) << r.err;
-    const auto rows = csv_rows(text_of(dir / "b.csv"));
+    const auto rows = csv_rows(read_text(dir / "b.csv"));
     ASSERT_GE(rows.size(), 2u);
     const std::vector<long> &last = rows.back();
     EXPECT_EQ(last[1], 2001); // counted up to the tick that broke the limit

@@ -14,11 +14,13 @@
 #include "host/sim/beam_raster.h"
 #include "host/sim/scripted_run.h"
 #include "parith/parith15.h"
+#include "tests/support/image_compare.h"
 
 namespace {
 
-constexpr std::uint8_t LEFT = 0x11, RIGHT = 0x10, UP = 0x39, DOWN = 0x38;
-constexpr std::uint8_t FASTER = 0x0A, SLOWER = 0x28;
+constexpr std::uint8_t LEFT = key_code("left"), RIGHT = key_code("right"), UP = key_code("up"),
+                       DOWN = key_code("down");
+constexpr std::uint8_t FASTER = key_code("faster"), SLOWER = key_code("slower");
 
 using picture_t = std::vector<double>;
 
@@ -66,10 +68,7 @@ void expect_replay_matches(const play_session_t &s, const std::map<std::int64_t,
         if (n == 0)
             continue;
         const picture_t again = replayed_frame(&run, n);
-        const auto diff = std::mismatch(again.begin(), again.end(), picture.begin());
-        ASSERT_TRUE(diff.first == again.end())
-            << "frame " << n << " differs at x " << (diff.first - again.begin()) / SCREEN_SIDE
-            << " y " << (diff.first - again.begin()) % SCREEN_SIDE;
+        ASSERT_TRUE(same_afterglow("replay_frame" + std::to_string(n), picture.data(), again.data()));
     }
 }
 

@@ -18,6 +18,7 @@
 
 #include "host/options/game_options.h"
 #include "host/sim/key_script.h"
+#include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
 
@@ -26,13 +27,6 @@ extern char **environ;
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string slurp(const fs::path &path)
-{
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
 
 class SnakePlay : public testing::Test {
   protected:
@@ -62,22 +56,7 @@ class SnakePlay : public testing::Test {
     fs::path dir;
 };
 
-using rgb_t = std::vector<std::uint8_t>; // 256 x 256, rows from the top
-
-rgb_t read_png(const std::string &path) { return decode_png(read_file(path)).rgb; }
-rgb_t parse_p3(const std::string &text) { return decode_ppm(text).rgb; }
-
-// Where two pictures first differ, or an empty text.
-std::string first_difference(const rgb_t &got, const rgb_t &want)
-{
-    if (got.size() != want.size())
-        return "sizes " + std::to_string(got.size()) + " and " + std::to_string(want.size());
-    for (std::size_t i = 0; i < got.size(); ++i)
-        if (got[i] != want[i])
-            return "x " + std::to_string(i / 3 % 256) + ", y " + std::to_string(255 - i / 768) +
-                   ": " + std::to_string(got[i]) + " instead of " + std::to_string(want[i]);
-    return {};
-}
+rgb_image_t read_png(const std::string &path) { return decode_png(read_file(path)); }
 
 TEST_F(SnakePlay, ScriptedGameHasPcSnakesPixels)
 {
@@ -93,9 +72,9 @@ TEST_F(SnakePlay, ScriptedGameHasPcSnakesPixels)
             ASSERT_EQ(r.status, 0) << at << ": " << r.err;
             const run_t want = run(PC_SNAKE_BIN, std::to_string(level) + " " + std::to_string(n));
             ASSERT_EQ(want.status, 0) << at;
-            const rgb_t expected = parse_p3(want.out);
-            ASSERT_EQ(expected.size(), 256u * 256 * 3) << at;
-            EXPECT_EQ(first_difference(read_png(shot), expected), "") << at;
+            EXPECT_TRUE(same_image("play_level" + std::to_string(level) + "_frame" +
+                                       std::to_string(n),
+                                   read_png(shot), decode_ppm(want.out)));
         }
     }
 }
@@ -108,7 +87,7 @@ TEST_F(SnakePlay, RecordingReplaysToTheSameFrames)
     ASSERT_EQ(rec.status, 0) << rec.err;
     key_script_t script;
     std::string error;
-    ASSERT_TRUE(parse_key_script(slurp(keys), keys, &script, &error)) << error;
+    ASSERT_TRUE(parse_key_script(read_text(keys), keys, &script, &error)) << error;
     // The game's setup, and the built-in keys the module took up to frame 350.
     EXPECT_EQ(script.settings, settings_of({2, 0x2200, false, 1, 20}));
     const key_script_t builtin = builtin_key_script();
@@ -123,7 +102,7 @@ TEST_F(SnakePlay, RecordingReplaysToTheSameFrames)
                               "--screenshot '" + shot + "'");
     ASSERT_EQ(replay.status, 0) << replay.err;
     const run_t want = run(PC_SNAKE_BIN, "2 340");
-    EXPECT_EQ(first_difference(read_png(shot), parse_p3(want.out)), "");
+    EXPECT_TRUE(same_image("play_replay", read_png(shot), decode_ppm(want.out)));
 }
 
 TEST_F(SnakePlay, UnwritableOutputsFailWithStatus4AndSpareTheOthers)
@@ -136,7 +115,7 @@ TEST_F(SnakePlay, UnwritableOutputsFailWithStatus4AndSpareTheOthers)
     EXPECT_NE(a.err.find(nowhere + ": No such file or directory"), std::string::npos) << a.err;
     EXPECT_EQ(a.err.rfind("snake-play: cannot ", 0), 0u) << a.err;
     const run_t want = run(PC_SNAKE_BIN, "1 2");
-    EXPECT_EQ(first_difference(read_png(file("a.png")), parse_p3(want.out)), "");
+    EXPECT_TRUE(same_image("play_unwritable", read_png(file("a.png")), decode_ppm(want.out)));
 
     const run_t b =
         play("--frames 5 --fps 0 --record '" + file("b.keys") + "' --screenshot '" + nowhere + "'");
@@ -144,7 +123,7 @@ TEST_F(SnakePlay, UnwritableOutputsFailWithStatus4AndSpareTheOthers)
     EXPECT_NE(b.err.find(nowhere + ": No such file or directory"), std::string::npos) << b.err;
     key_script_t script;
     std::string error;
-    EXPECT_TRUE(parse_key_script(slurp(file("b.keys")), "b.keys", &script, &error)) << error;
+    EXPECT_TRUE(parse_key_script(read_text(file("b.keys")), "b.keys", &script, &error)) << error;
     EXPECT_TRUE(script.settings.device); // no --sim: the level table's pace
 }
 
@@ -220,7 +199,8 @@ TEST_F(SnakePlay, NoDisplayIsRefusedUnlessHeadlessOnPurpose)
         } else {
             EXPECT_TRUE(said.empty()) << at << ": " << r.err;
             if (c.args.find("--screenshot") != std::string::npos) {
-                EXPECT_EQ(first_difference(read_png(shot), parse_p3(want.out)), "") << at;
+                EXPECT_TRUE(same_image("play_headless", read_png(shot), decode_ppm(want.out)))
+                    << at;
             }
         }
     }
@@ -255,7 +235,7 @@ TEST_F(SnakePlay, TerminatedMidGameLeavesACompleteRecording)
     EXPECT_EQ(WEXITSTATUS(raw), 0);
     key_script_t script;
     std::string error;
-    ASSERT_TRUE(parse_key_script(slurp(keys), keys, &script, &error)) << error;
+    ASSERT_TRUE(parse_key_script(read_text(keys), keys, &script, &error)) << error;
     EXPECT_EQ(script.settings.level, 3);
     EXPECT_FALSE(script.presses.empty()); // the first built-in key comes after frame 2
 }

@@ -123,3 +123,9 @@ std::vector<std::uint8_t> read_file(const std::string &path)
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+std::string read_text(const std::string &path)
+{
+    const std::vector<std::uint8_t> bytes = read_file(path);
+    return {bytes.begin(), bytes.end()};
+}

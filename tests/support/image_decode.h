@@ -22,3 +22,4 @@ struct gif_movie_t {
 gif_movie_t decode_gif(const std::vector<std::uint8_t> &bytes);
 
 std::vector<std::uint8_t> read_file(const std::string &path);
+std::string read_text(const std::string &path);
