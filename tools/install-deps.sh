@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config # CMake 3.25 or newer, g++ 12
-    libgtest-dev                     # GoogleTest
+    libgtest-dev libtinyxml2-dev     # GoogleTest; XML for reading the budget plot back
     libpng-dev libgif-dev            # PNG and GIF writers
     libcli11-dev                     # command lines of snake-render and snake-play
     libsdl2-dev                      # snake-play's window

@@ -124,7 +124,7 @@ void write_budget(const render_job_t &job, const std::vector<frame_budget_t> &bu
     if (!job.budget_csv.empty())
         write_text(job.budget_csv, budget_csv(budget));
     if (!job.budget_svg.empty())
-        write_text(job.budget_svg, budget_svg(budget, BEAM_TICK_LIMIT));
+        write_text(job.budget_svg, budget_svg(budget, job.frames.step));
 }
 
 const char *abort_reason(int status)
