@@ -4,385 +4,219 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <limits>
-#include <string_view>
+#include <numeric>
+#include <stdexcept>
 
 namespace {
 
-// Canvas and plot area in pixels; the legend sits right of the plot.
-constexpr double CANVAS_W = 900;
-constexpr double CANVAS_H = 420;
-constexpr double PLOT_LEFT = 72;
-constexpr double PLOT_RIGHT = 728;
-constexpr double PLOT_TOP = 62;
-constexpr double PLOT_BOTTOM = 360;
-constexpr double LEGEND_LEFT = 750;
-constexpr double LEGEND_RIGHT = 892;
-
-constexpr double HEADROOM = 1.08; // room above the busiest frame for its label
-constexpr double BAR_MIN = 4;     // px per frame below which frames merge into areas
-constexpr double BAR_MAX = 40;
-constexpr int Y_TICKS_MOST = 6;
-constexpr int X_TICKS_MOST = 8;
+// The canvas is 900 x 420: the plot area, and the legend right of it.
+constexpr double PLOT_LEFT = 72, PLOT_RIGHT = 728, PLOT_TOP = 62, PLOT_BOTTOM = 360;
+constexpr double LEGEND_LEFT = 750, LEGEND_RIGHT = 892;
 
 // Okabe-Ito colours, told apart also by colour-blind readers; by beam_pass_t.
 constexpr std::array<const char *, BEAM_PASS_COUNT> PASS_COLOR = {"#56b4e9", "#0072b2", "#e69f00",
                                                                   "#d55e00", "#009e73", "#cc79a7"};
 
-// Looks by class, so that the elements carry only their geometry.
-constexpr std::string_view STYLE = ".grid{stroke:#e3e3e3}"
-                                   ".axis,.tick,.leader{stroke:#000}"
-                                   ".limit{stroke:#c00;stroke-width:1.5;stroke-dasharray:6 4}"
-                                   ".limit-label{fill:#c00}"
-                                   ".title{font-size:17px;font-weight:bold}"
-                                   ".subtitle,.legend-head{fill:#555}"
-                                   ".busiest{font-weight:bold}";
+constexpr const char *HEAD =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"900\" height=\"420\""
+    " font-family=\"sans-serif\" font-size=\"12\">\n<style>"
+    ".grid{stroke:#e3e3e3}.axis,.tick,.leader{stroke:#000}"
+    ".limit{stroke:#c00;stroke-width:1.5;stroke-dasharray:6 4}.limit-label{fill:#c00}"
+    ".title{font-size:17px;font-weight:bold}.subtitle,.legend-head{fill:#555}"
+    ".busiest{font-weight:bold}</style>\n"
+    "<rect width=\"900\" height=\"420\" fill=\"#fff\"/>\n";
 
-void put_int(std::string &out, std::int64_t v)
+template <typename T> std::string num(T v)
 {
-    std::array<char, 24> buf{};
-    const char *end = std::to_chars(buf.data(), buf.data() + buf.size(), v).ptr;
-    out.append(buf.data(), static_cast<std::size_t>(end - buf.data()));
+    char buf[32];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
 }
 
-// Pixel positions to a tenth: finer than a screen shows, and short.
-void put_px(std::string &out, double v)
-{
-    const std::int64_t tenths = std::llround(v * 10);
-    const std::int64_t mag = tenths < 0 ? -tenths : tenths;
-    if (tenths < 0)
-        out += '-';
-    put_int(out, mag / 10);
-    if (mag % 10 != 0) {
-        out += '.';
-        out += static_cast<char>('0' + mag % 10);
-    }
-}
-
-std::string int_text(std::int64_t v)
-{
-    std::string s;
-    put_int(s, v);
-    return s;
-}
-
-// A linear map from data values to pixels.
-struct scale_t {
-    double d0, d1; // data range
-    double p0, p1; // pixels at its ends
-    double operator()(double v) const { return p0 + (v - d0) * (p1 - p0) / (d1 - d0); }
-};
-
-// Everything the drawing steps share, worked out once.
-struct plot_t {
-    std::vector<frame_budget_t> frames; // by frame number
-    std::uint16_t limit;
-    std::size_t busiest; // index into frames
-    scale_t x, y;
-    std::int64_t x_step, y_step; // between axis ticks
-    double spacing;              // px between neighbouring frames, the usual gap
-};
+// Pixels to a tenth, finer than a screen shows; the shortest text of that
+// double is then at most one decimal long.
+std::string px(double v) { return num(std::round(v * 10) / 10); }
 
 // The smallest 1, 2 or 5 times a power of ten that cuts span into at most `most` steps.
 std::int64_t nice_step(double span, int most)
 {
-    std::int64_t power = 1;
-    for (; power < std::numeric_limits<std::int64_t>::max() / 50; power *= 10)
+    for (std::int64_t power = 1;; power *= 10)
         for (const std::int64_t m : {1, 2, 5})
             if (span / static_cast<double>(power * m) <= most)
                 return power * m;
-    return power; // spans beyond any real run: a step that cannot overflow
 }
 
-// The usual distance between neighbouring frames; 1 when there is none.
-double median_gap(const std::vector<frame_budget_t> &frames)
+// Frames centred on their number, each a step wide; ticks from 0 up.
+struct plot_t {
+    const std::vector<frame_budget_t> &frames;
+    std::uint16_t limit;
+    double step;
+    double x0 = 0, x1 = 0;   // frame numbers at the left and right edge
+    std::size_t busiest = 0; // the earliest of the frames with the most ticks
+    std::int64_t y_step = 1;
+    double top = 1; // ticks at the top edge, a whole number of y steps
+
+    double x(double frame) const
+    {
+        return PLOT_LEFT + (frame - x0) * (PLOT_RIGHT - PLOT_LEFT) / (x1 - x0);
+    }
+    double y(double ticks) const { return PLOT_BOTTOM - ticks * (PLOT_BOTTOM - PLOT_TOP) / top; }
+};
+
+plot_t make_plot(const std::vector<frame_budget_t> &frames, std::int64_t step, std::uint16_t limit)
 {
-    std::vector<std::int64_t> gaps;
+    plot_t p{frames, limit, static_cast<double>(step)};
+    p.x0 = static_cast<double>(frames.front().frame) - p.step / 2;
+    p.x1 = static_cast<double>(frames.back().frame) + p.step / 2;
     for (std::size_t i = 1; i < frames.size(); ++i)
-        if (frames[i].frame > frames[i - 1].frame)
-            gaps.push_back(frames[i].frame - frames[i - 1].frame);
-    if (gaps.empty())
-        return 1;
-    const auto mid = gaps.begin() + static_cast<std::ptrdiff_t>(gaps.size() / 2);
-    std::nth_element(gaps.begin(), mid, gaps.end());
-    return static_cast<double>(*mid);
-}
-
-plot_t make_plot(const std::vector<frame_budget_t> &frames, std::uint16_t limit)
-{
-    plot_t p{frames, limit, 0, {}, {}, 1, 1, 0};
-    std::stable_sort(p.frames.begin(), p.frames.end(),
-                     [](const auto &a, const auto &b) { return a.frame < b.frame; });
-    for (std::size_t i = 1; i < p.frames.size(); ++i)
-        if (p.frames[i].total > p.frames[p.busiest].total)
+        if (frames[i].total > frames[p.busiest].total)
             p.busiest = i;
-
-    // Half a frame gap beyond the first and last frame, so their bars fit.
-    const double gap = median_gap(p.frames);
-    const double first = p.frames.empty() ? 1 : static_cast<double>(p.frames.front().frame);
-    const double last = p.frames.empty() ? 1 : static_cast<double>(p.frames.back().frame);
-    p.x = {first - gap / 2, last + gap / 2, PLOT_LEFT, PLOT_RIGHT};
-    p.x_step = nice_step(p.x.d1 - p.x.d0, X_TICKS_MOST);
-    p.spacing = p.x(p.x.d0 + gap) - PLOT_LEFT;
-
-    const std::uint16_t peak = p.frames.empty() ? 0 : p.frames[p.busiest].total;
-    const double need = std::max(10.0, std::max(limit, peak) * HEADROOM);
-    p.y_step = nice_step(need, Y_TICKS_MOST);
-    const double top = std::ceil(need / static_cast<double>(p.y_step)) * p.y_step;
-    p.y = {0, top, PLOT_BOTTOM, PLOT_TOP};
+    // Room above the busiest frame for its label.
+    const double need = std::max(10.0, std::max(limit, frames[p.busiest].total) * 1.08);
+    p.y_step = nice_step(need, 6);
+    p.top = std::ceil(need / static_cast<double>(p.y_step)) * static_cast<double>(p.y_step);
     return p;
 }
 
-// A small writer of SVG elements into one string.
-struct svg_t {
-    std::string out;
-
-    void head()
-    {
-        out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-              "<svg xmlns=\"http://www.w3.org/2000/svg\"";
-        attr("width", CANVAS_W), attr("height", CANVAS_H);
-        out += " font-family=\"sans-serif\" font-size=\"12\">\n<style>";
-        out += STYLE;
-        out += "</style>\n<rect";
-        attr("width", CANVAS_W), attr("height", CANVAS_H);
-        out += " fill=\"#fff\"/>\n";
-    }
-
-    void attr(std::string_view name, double px)
-    {
-        out += ' ';
-        out += name;
-        out += "=\"";
-        put_px(out, px);
-        out += '"';
-    }
-    void line(std::string_view cls, double x1, double y1, double x2, double y2)
-    {
-        out += "<line class=\"";
-        out += cls;
-        out += '"';
-        attr("x1", x1), attr("y1", y1), attr("x2", x2), attr("y2", y2);
-        out += "/>\n";
-    }
-    // `extra` holds further attributes, each with its leading blank.
-    void text(std::string_view cls, double x, double y, std::string_view extra,
-              std::string_view content)
-    {
-        out += "<text class=\"";
-        out += cls;
-        out += '"';
-        attr("x", x), attr("y", y);
-        out += extra;
-        out += '>';
-        out += content; // our own words and numbers: nothing to escape
-        out += "</text>\n";
-    }
-    void point(double x, double y)
-    {
-        put_px(out, x);
-        out += ',';
-        put_px(out, y);
-        out += ' ';
-    }
-};
-
-// Ticks of passes 0 to k: the top of pass k in the stack.
-std::uint32_t stacked(const frame_budget_t &f, std::size_t k)
+void line(std::string &out, const char *cls, double x1, double y1, double x2, double y2)
 {
-    std::uint32_t sum = 0;
-    for (std::size_t i = 0; i <= k; ++i)
-        sum += f.by_pass[i];
-    return sum;
+    out += "<line class=\"" + std::string(cls) + "\" x1=\"" + px(x1) + "\" y1=\"" + px(y1) +
+           "\" x2=\"" + px(x2) + "\" y2=\"" + px(y2) + "\"/>\n";
 }
 
-// At most one frame per pixel column, the busiest: the file stays small for
-// long runs and no peak is lost.
+// `extra` holds further attributes, each with its leading blank; the
+// content is our own words and numbers, with nothing to escape.
+void text(std::string &out, const char *cls, double x, double y, const std::string &extra,
+          const std::string &content)
+{
+    out += "<text class=\"" + std::string(cls) + "\" x=\"" + px(x) + "\" y=\"" + px(y) + '"' +
+           extra + '>' + content + "</text>\n";
+}
+
+void title(std::string &out, const plot_t &p)
+{
+    text(out, "title", PLOT_LEFT, 24, "", "Beam ticks per frame, by painter pass");
+    const frame_budget_t &top = p.frames[p.busiest];
+    const auto over = std::count_if(p.frames.begin(), p.frames.end(),
+                                    [&](const auto &f) { return f.total > p.limit; });
+    std::string s = p.frames.size() == 1
+                        ? "frame " + num(top.frame) + " uses "
+                        : num(p.frames.size()) + " frames from " + num(p.frames.front().frame) +
+                              " to " + num(p.frames.back().frame) + "; the busiest uses ";
+    s += num(top.total) + " of " + num(p.limit) + " ticks";
+    if (p.limit > 0)
+        s += " (" + num(top.total * 100 / p.limit) + "%)";
+    s += over == 0 ? "; none over the limit" : "; " + num(over) + " over the limit";
+    text(out, "subtitle", PLOT_LEFT, 44, "", s);
+}
+
+void axes(std::string &out, const plot_t &p)
+{
+    for (std::int64_t v = 0; v <= p.top; v += p.y_step) {
+        const double y = p.y(static_cast<double>(v));
+        line(out, "grid", PLOT_LEFT, y, PLOT_RIGHT, y);
+        line(out, "tick", PLOT_LEFT - 5, y, PLOT_LEFT, y);
+        text(out, "y-tick", PLOT_LEFT - 8, y, " dy=\"0.35em\" text-anchor=\"end\"", num(v));
+    }
+    text(out, "axis-title", 18, 211, " text-anchor=\"middle\" transform=\"rotate(-90 18 211)\"",
+         "beam ticks per frame");
+    const auto x_step = static_cast<double>(nice_step(p.x1 - p.x0, 8));
+    for (double v = std::ceil(p.x0 / x_step) * x_step; v <= p.x1; v += x_step) {
+        line(out, "tick", p.x(v), PLOT_BOTTOM, p.x(v), PLOT_BOTTOM + 5);
+        text(out, "x-tick", p.x(v), PLOT_BOTTOM + 19, " text-anchor=\"middle\"",
+             num(std::llround(v)));
+    }
+    text(out, "axis-title", (PLOT_LEFT + PLOT_RIGHT) / 2, 404, " text-anchor=\"middle\"", "frame");
+}
+
+// At most one frame per pixel column, the busiest: long runs stay small and
+// no peak is lost.
 std::vector<const frame_budget_t *> columns(const plot_t &p)
 {
     std::vector<const frame_budget_t *> kept;
     double column = -1;
     for (const frame_budget_t &f : p.frames) {
         const double c = std::floor(p.x(static_cast<double>(f.frame)));
-        if (!kept.empty() && c == column) {
-            if (f.total > kept.back()->total)
-                kept.back() = &f;
-            continue;
-        }
-        kept.push_back(&f);
+        if (kept.empty() || c != column)
+            kept.push_back(&f);
+        else if (f.total > kept.back()->total)
+            kept.back() = &f;
         column = c;
     }
     return kept;
 }
 
-// The title, and below it the answer in words: how close, how often over.
-void title(svg_t &svg, const plot_t &p)
+// Each pass is a staircase of the stack up to its top, the highest first, so
+// the lower passes cover the rest. A step ends where the next frame begins.
+void passes(std::string &out, const plot_t &p)
 {
-    svg.text("title", PLOT_LEFT, 24, "", "Beam ticks per frame, by painter pass");
-    if (p.frames.empty()) {
-        svg.text("subtitle", PLOT_LEFT, 44, "", "no frames recorded");
-        return;
-    }
-    const frame_budget_t &top = p.frames[p.busiest];
-    const auto over = std::count_if(p.frames.begin(), p.frames.end(),
-                                    [&](const auto &f) { return f.total > p.limit; });
-    std::string s = p.frames.size() == 1
-                        ? "frame " + int_text(top.frame) + " uses "
-                        : int_text(static_cast<std::int64_t>(p.frames.size())) + " frames from " +
-                              int_text(p.frames.front().frame) + " to " +
-                              int_text(p.frames.back().frame) + "; the busiest uses ";
-    s += int_text(top.total) + " of " + int_text(p.limit) + " ticks";
-    if (p.limit > 0)
-        s += " (" + int_text(top.total * 100 / p.limit) + "%)";
-    s += over == 0 ? "; none over the limit" : "; " + int_text(over) + " over the limit";
-    svg.text("subtitle", PLOT_LEFT, 44, "", s);
-}
-
-void y_axis(svg_t &svg, const plot_t &p)
-{
-    for (std::int64_t v = 0; v <= p.y.d1; v += p.y_step) {
-        const double y = p.y(static_cast<double>(v));
-        svg.line("grid", PLOT_LEFT, y, PLOT_RIGHT, y);
-        svg.line("tick", PLOT_LEFT - 5, y, PLOT_LEFT, y);
-        svg.text("y-tick", PLOT_LEFT - 8, y, " dy=\"0.35em\" text-anchor=\"end\"", int_text(v));
-    }
-    std::string turn = " text-anchor=\"middle\" transform=\"translate(18 ";
-    put_px(turn, (PLOT_TOP + PLOT_BOTTOM) / 2);
-    turn += ") rotate(-90)\"";
-    svg.text("axis-title", 0, 0, turn, "beam ticks per frame");
-}
-
-void x_axis(svg_t &svg, const plot_t &p)
-{
-    const auto step = static_cast<double>(p.x_step);
-    for (double v = std::ceil(p.x.d0 / step) * step; v <= p.x.d1; v += step) {
-        const double x = p.x(v);
-        svg.line("tick", x, PLOT_BOTTOM, x, PLOT_BOTTOM + 5);
-        svg.text("x-tick", x, PLOT_BOTTOM + 19, " text-anchor=\"middle\"",
-                 int_text(std::llround(v)));
-    }
-    svg.text("axis-title", (PLOT_LEFT + PLOT_RIGHT) / 2, CANVAS_H - 16, " text-anchor=\"middle\"",
-             "frame");
-}
-
-// Sparse frames as bars; dense ones as areas, broken where frames are missing.
-void pass_shape(svg_t &svg, const plot_t &p, const std::vector<const frame_budget_t *> &cols,
-                std::size_t k)
-{
-    const double base = PLOT_BOTTOM;
-    const auto top = [&](const frame_budget_t *f) { return p.y(stacked(*f, k)); };
-    const auto at = [&](const frame_budget_t *f) { return p.x(static_cast<double>(f->frame)); };
-    if (p.spacing >= BAR_MIN) {
-        const double half = std::min(p.spacing * 0.8, BAR_MAX) / 2;
-        for (const frame_budget_t *f : cols) {
-            svg.out += 'M';
-            svg.point(at(f) - half, base);
-            svg.point(at(f) - half, top(f));
-            svg.point(at(f) + half, top(f));
-            svg.point(at(f) + half, base);
-            svg.out += "Z";
-        }
-        return;
-    }
-    const double half = p.spacing / 2;
-    for (std::size_t i = 0; i < cols.size(); ++i) {
-        svg.out += 'M';
-        svg.point(at(cols[i]) - half, base);
-        svg.point(at(cols[i]) - half, top(cols[i]));
-        for (; i + 1 < cols.size() && at(cols[i + 1]) - at(cols[i]) <= 2 * p.spacing + 1; ++i)
-            svg.point(at(cols[i]), top(cols[i]));
-        svg.point(at(cols[i]), top(cols[i]));
-        svg.point(at(cols[i]) + half, top(cols[i]));
-        svg.point(at(cols[i]) + half, base);
-        svg.out += "Z";
-    }
-}
-
-// Each pass is drawn as the stack up to its top, the highest first, so the
-// lower passes cover the rest: one path per pass and one point per frame.
-void passes(svg_t &svg, const plot_t &p)
-{
-    if (p.frames.empty())
-        return;
-    const auto cols = columns(p);
+    const auto kept = columns(p);
     for (std::size_t k = BEAM_PASS_COUNT; k-- > 0;) {
-        svg.out += "<path class=\"pass\" fill=\"";
-        svg.out += PASS_COLOR[k];
-        svg.out += "\" d=\"";
-        pass_shape(svg, p, cols, k);
-        svg.out += "\"/>\n";
+        const auto stack = [k](const frame_budget_t *f) {
+            return std::accumulate(f->by_pass.begin(), f->by_pass.begin() + k + 1, 0u);
+        };
+        out += "<path class=\"pass\" fill=\"" + std::string(PASS_COLOR[k]) + "\" d=\"M" +
+               px(PLOT_LEFT) + ' ' + px(PLOT_BOTTOM);
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            const bool more = i + 1 < kept.size();
+            if (more && stack(kept[i + 1]) == stack(kept[i]))
+                continue; // one step for a flat stretch
+            const double end =
+                more ? p.x(static_cast<double>(kept[i + 1]->frame) - p.step / 2) : PLOT_RIGHT;
+            out += 'V' + px(p.y(stack(kept[i]))) + 'H' + px(end);
+        }
+        out += 'V' + px(PLOT_BOTTOM) + "Z\"/>\n";
     }
 }
 
 // The limit's label and the busiest frame's label go to opposite halves.
-bool busiest_on_left(const plot_t &p)
+void limit_and_busiest(std::string &out, const plot_t &p)
 {
-    return p.frames.empty() ||
-           p.x(static_cast<double>(p.frames[p.busiest].frame)) < (PLOT_LEFT + PLOT_RIGHT) / 2;
-}
-
-void limit_line(svg_t &svg, const plot_t &p)
-{
-    const double y = p.y(p.limit);
-    svg.line("limit", PLOT_LEFT, y, PLOT_RIGHT, y);
-    const bool right = busiest_on_left(p);
-    svg.text("limit-label", right ? PLOT_RIGHT - 4 : PLOT_LEFT + 4, y - 5,
-             right ? " text-anchor=\"end\"" : "", int_text(p.limit) + "-tick limit");
-}
-
-void busiest_mark(svg_t &svg, const plot_t &p)
-{
-    if (p.frames.empty())
-        return;
     const frame_budget_t &f = p.frames[p.busiest];
-    const double x = p.x(static_cast<double>(f.frame));
-    const double y = p.y(f.total);
-    svg.out += "<circle class=\"busiest\"";
-    svg.attr("cx", x), svg.attr("cy", y);
-    svg.out += " r=\"3.5\"/>\n";
-    svg.line("leader", x, y - 4, x, y - 14);
-    const bool left = busiest_on_left(p);
-    std::string look = f.total > p.limit ? " fill=\"#c00\"" : "";
-    if (!left)
-        look += " text-anchor=\"end\"";
-    svg.text("busiest", left ? x - 6 : x + 6, y - 18, look,
-             "frame " + int_text(f.frame) + ": " + int_text(f.total) + " ticks");
+    const double x = p.x(static_cast<double>(f.frame)), y = p.y(f.total);
+    const bool left = x < (PLOT_LEFT + PLOT_RIGHT) / 2;
+    const double limit_y = p.y(p.limit);
+    line(out, "limit", PLOT_LEFT, limit_y, PLOT_RIGHT, limit_y);
+    text(out, "limit-label", left ? PLOT_RIGHT - 4 : PLOT_LEFT + 4, limit_y - 5,
+         left ? " text-anchor=\"end\"" : "", num(p.limit) + "-tick limit");
+
+    out += "<circle class=\"busiest\" cx=\"" + px(x) + "\" cy=\"" + px(y) + "\" r=\"3.5\"/>\n";
+    line(out, "leader", x, y - 4, x, y - 14);
+    const std::string look = std::string(f.total > p.limit ? " fill=\"#c00\"" : "") +
+                             (left ? "" : " text-anchor=\"end\"");
+    text(out, "busiest", left ? x - 6 : x + 6, y - 18, look,
+         "frame " + num(f.frame) + ": " + num(f.total) + " ticks");
 }
 
 // Stack order from the top, so the legend reads like the picture, with each
-// pass's average ticks per frame and its share of all ticks; the costliest in bold.
-void legend(svg_t &svg, const plot_t &p)
+// pass's average ticks per frame and its share of all ticks, both rounded
+// half up; the costliest in bold.
+void legend(std::string &out, const plot_t &p)
 {
     std::array<std::uint64_t, BEAM_PASS_COUNT> sum{};
     for (const frame_budget_t &f : p.frames)
         for (std::size_t k = 0; k < BEAM_PASS_COUNT; ++k)
             sum[k] += f.by_pass[k];
-    std::uint64_t all = 0;
-    for (const std::uint64_t s : sum)
-        all += s;
-    const auto costliest = std::max_element(sum.begin(), sum.end()) - sum.begin();
-    const std::uint64_t n = std::max<std::uint64_t>(p.frames.size(), 1);
+    const std::uint64_t all = std::accumulate(sum.begin(), sum.end(), std::uint64_t{0});
+    const auto costliest =
+        static_cast<std::size_t>(std::max_element(sum.begin(), sum.end()) - sum.begin());
+    const std::uint64_t n = p.frames.size();
 
-    svg.text("legend-head", LEGEND_LEFT, PLOT_TOP + 4, "", "pass");
-    svg.text("legend-head", LEGEND_RIGHT, PLOT_TOP + 4, " text-anchor=\"end\"",
-             "avg ticks (share)");
+    text(out, "legend-head", LEGEND_LEFT, PLOT_TOP + 4, "", "pass");
+    text(out, "legend-head", LEGEND_RIGHT, PLOT_TOP + 4, " text-anchor=\"end\"",
+         "avg ticks (share)");
     for (std::size_t row = 0; row < BEAM_PASS_COUNT; ++row) {
         const std::size_t k = BEAM_PASS_COUNT - 1 - row;
         const double y = PLOT_TOP + 28 + 24 * static_cast<double>(row);
-        const auto avg = static_cast<std::int64_t>((2 * sum[k] + n) / (2 * n));
-        const auto share =
-            static_cast<std::int64_t>(all == 0 ? 0 : (200 * sum[k] + all) / (2 * all));
-        const bool bold = static_cast<std::ptrdiff_t>(k) == costliest && all > 0;
-        const char *weight = bold ? " font-weight=\"bold\"" : "";
-        svg.out += "<g class=\"legend-entry\"><rect";
-        svg.attr("x", LEGEND_LEFT), svg.attr("y", y - 10);
-        svg.out += " width=\"12\" height=\"12\" fill=\"";
-        svg.out += PASS_COLOR[k];
-        svg.out += "\"/>";
-        svg.text("legend-name", LEGEND_LEFT + 18, y, weight, BEAM_PASS_NAMES[k]);
-        svg.text("legend-value", LEGEND_RIGHT, y, std::string(weight) + " text-anchor=\"end\"",
-                 int_text(avg) + " (" + int_text(share) + "%)");
-        svg.out += "</g>\n";
+        const std::uint64_t avg = (2 * sum[k] + n) / (2 * n);
+        const std::uint64_t share = all == 0 ? 0 : (200 * sum[k] + all) / (2 * all);
+        const std::string weight = k == costliest && all > 0 ? " font-weight=\"bold\"" : "";
+        out += "<g class=\"legend-entry\"><rect x=\"" + px(LEGEND_LEFT) + "\" y=\"" + px(y - 10) +
+               "\" width=\"12\" height=\"12\" fill=\"" + PASS_COLOR[k] + "\"/>";
+        text(out, "legend-name", LEGEND_LEFT + 18, y, weight, BEAM_PASS_NAMES[k]);
+        text(out, "legend-value", LEGEND_RIGHT, y, weight + " text-anchor=\"end\"",
+             num(avg) + " (" + num(share) + "%)");
+        out += "</g>\n";
     }
 }
 
@@ -390,34 +224,32 @@ void legend(svg_t &svg, const plot_t &p)
 
 std::string budget_csv(const std::vector<frame_budget_t> &frames)
 {
-    std::string out = "frame,total,texts,walls,food,head,body,end\n";
+    std::string out = "frame,total";
+    for (const char *name : BEAM_PASS_NAMES)
+        out += std::string(",") + name;
+    out += '\n';
     for (const frame_budget_t &f : frames) {
-        put_int(out, f.frame);
-        out += ',';
-        put_int(out, f.total);
-        for (const std::uint16_t ticks : f.by_pass) {
-            out += ',';
-            put_int(out, ticks);
-        }
+        out += num(f.frame) + ',' + num(f.total);
+        for (const std::uint16_t ticks : f.by_pass)
+            out += ',' + num(ticks);
         out += '\n';
     }
     return out;
 }
 
-std::string budget_svg(const std::vector<frame_budget_t> &frames, std::uint16_t limit)
+std::string budget_svg(const std::vector<frame_budget_t> &frames, std::int64_t step,
+                       std::uint16_t limit)
 {
-    const plot_t p = make_plot(frames, limit);
-    svg_t svg;
-    svg.head();
-    title(svg, p);
-    y_axis(svg, p);
-    passes(svg, p);
-    svg.line("axis", PLOT_LEFT, PLOT_TOP, PLOT_LEFT, PLOT_BOTTOM);
-    svg.line("axis", PLOT_LEFT, PLOT_BOTTOM, PLOT_RIGHT, PLOT_BOTTOM);
-    x_axis(svg, p);
-    limit_line(svg, p);
-    busiest_mark(svg, p);
-    legend(svg, p);
-    svg.out += "</svg>\n";
-    return svg.out;
+    if (frames.empty() || step < 1)
+        throw std::invalid_argument("budget_svg: no frames, or a step below 1");
+    const plot_t p = make_plot(frames, step, limit);
+    std::string out = HEAD;
+    title(out, p);
+    axes(out, p);
+    passes(out, p);
+    line(out, "axis", PLOT_LEFT, PLOT_TOP, PLOT_LEFT, PLOT_BOTTOM);
+    line(out, "axis", PLOT_LEFT, PLOT_BOTTOM, PLOT_RIGHT, PLOT_BOTTOM);
+    limit_and_busiest(out, p);
+    legend(out, p);
+    return out + "</svg>\n";
 }

@@ -16,7 +16,10 @@ namespace {
 // The beam budget of every recorded frame, and of a frame that stops the run.
 class budget_files_t : public render_output_t {
   public:
-    explicit budget_files_t(const render_job_t &job) : csv_(job.budget_csv), svg_(job.budget_svg) {}
+    explicit budget_files_t(const render_job_t &job)
+        : csv_(job.budget_csv), svg_(job.budget_svg), step_(job.frames.step)
+    {
+    }
 
     void frame_drawn(std::int64_t) override { budget_.push_back(raster.budget); }
     void frame_aborted(const beam_abort_t &) override { budget_.push_back(raster.budget); }
@@ -26,12 +29,13 @@ class budget_files_t : public render_output_t {
         if (!csv_.empty())
             write_text(csv_, budget_csv(budget_));
         if (!svg_.empty())
-            write_text(svg_, budget_svg(budget_, BEAM_TICK_LIMIT));
+            write_text(svg_, budget_svg(budget_, step_));
     }
 
   private:
     std::string csv_;
     std::string svg_;
+    std::int64_t step_;
     std::vector<frame_budget_t> budget_;
 };
 
