@@ -41,9 +41,12 @@ bool write_output(play_run_t *run, const std::string &path, const void *data, st
     return false;
 }
 
-void write_recording(play_run_t *run)
+// A file is rewritten at each new game, so that it is valid whenever the
+// player stops; a stream (a pipe, standard output) can only take the last.
+void write_recording(play_run_t *run, bool at_exit = false)
 {
-    if (run->options.record_path.empty())
+    const std::string &path = run->options.record_path;
+    if (path.empty() || (!at_exit && output_is_stream(path)))
         return;
     const std::string text = format_key_script(run->session.recording);
     write_output(run, run->options.record_path, text.data(), text.size());
@@ -164,7 +167,7 @@ int main(int argc, char **argv)
 
     if (!o.screenshot_path.empty())
         write_picture(&run, o.screenshot_path);
-    write_recording(&run);
+    write_recording(&run, true);
     window_close(run.window);
     return exit_status(run);
 }

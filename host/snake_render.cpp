@@ -54,7 +54,8 @@ void add_options(CLI::App &app, options_t *opt, render_job_t *job)
         ->check(CLI::Range(1, 4).description(""))
         ->type_name("");
     app.add_option("FRAMES", opt->frames, "frame N, range A-B or A-B/STEP")->type_name("");
-    app.add_option("-o,--output", job->output, "one frame as FILE.png or FILE.ppm")
+    app.add_option("-o,--output", job->output,
+                   "one frame as FILE.png or FILE.ppm; - (or ppm:-, png:-) to standard output")
         ->type_name("FILE");
     app.add_option("--png-dir", job->png_dir, "one PNG per frame in DIR")->type_name("DIR");
     app.add_option("--ppm-dir", job->ppm_dir, "one PPM per frame in DIR")->type_name("DIR");
@@ -84,9 +85,15 @@ bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
         *error = "--output takes one frame; use --png-dir, --ppm-dir or --gif for a range";
         return false;
     }
-    if (!o.empty() && (o.size() < 5 || (o.compare(o.size() - 4, 4, ".png") != 0 &&
-                                        o.compare(o.size() - 4, 4, ".ppm") != 0))) {
-        *error = "--output " + o + ": the name must end in .png or .ppm";
+    if (!o.empty() && output_format(o) == nullptr) {
+        *error = "--output " + o + ": the name must end in .png or .ppm (or be -, ppm:- or png:-)";
+        return false;
+    }
+    int to_stdout = 0;
+    for (const std::string *path : {&job->gif, &job->budget_csv, &job->budget_svg})
+        to_stdout += *path == "-";
+    if (to_stdout + (o == "-" || o == "ppm:-" || o == "png:-") > 1) {
+        *error = "only one output can go to standard output (-)";
         return false;
     }
     if (o.empty() && job->png_dir.empty() && job->ppm_dir.empty() && job->gif.empty() &&

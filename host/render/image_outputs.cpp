@@ -102,8 +102,9 @@ class gif_file_t : public render_output_t {
 
 void add_image_outputs(const render_job_t &job, render_outputs_t *outputs)
 {
-    const std::string one_ppm = ends_with(job.output, ".ppm") ? job.output : "";
-    const std::string one_png = ends_with(job.output, ".png") ? job.output : "";
+    const char *format = job.output.empty() ? "" : output_format(job.output);
+    const std::string one_ppm = format == std::string("ppm") ? output_path(job.output) : "";
+    const std::string one_png = format == std::string("png") ? output_path(job.output) : "";
     if (!job.ppm_dir.empty() || !one_ppm.empty())
         outputs->push_back(std::make_unique<frame_files_t>(job, "ppm", job.ppm_dir, one_ppm));
     if (!job.png_dir.empty() || !one_png.empty())

@@ -61,6 +61,20 @@ void show_progress(const render_job_t &job, std::int64_t done, std::int64_t numb
 
 } // namespace
 
+const char *output_format(const std::string &name)
+{
+    if (name == "-" || name == "ppm:-" || (name.size() > 4 && ends_with(name, ".ppm")))
+        return "ppm";
+    if (name == "png:-" || (name.size() > 4 && ends_with(name, ".png")))
+        return "png";
+    return nullptr;
+}
+
+std::string output_path(const std::string &name)
+{
+    return name == "ppm:-" || name == "png:-" ? "-" : name;
+}
+
 std::string frame_file_name(std::uint8_t level, std::int64_t number, const char *extension)
 {
     char name[64];

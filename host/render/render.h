@@ -15,7 +15,7 @@ struct render_job_t {
     game_setup_t setup;
     key_script_t keys;
     frame_range_t frames;
-    std::string output;  // one frame, .png or .ppm
+    std::string output;  // one frame, .png or .ppm, or to standard output (output_format)
     std::string png_dir; // one PNG per frame
     std::string ppm_dir; // one PPM per frame
     std::string gif;     // one animated GIF of the range
@@ -29,6 +29,13 @@ struct render_job_t {
 // Plays and writes; messages go to stderr. Returns the exit status: 0, 2 or
 // 3 after a beam abort (the frames before it written), 4 on a write failure.
 int render(const render_job_t &job);
+
+// "ppm" or "png" for a name of --output (FILE.ppm, FILE.png, or standard
+// output as -, ppm:- or png:-), else nullptr.
+const char *output_format(const std::string &name);
+
+// Where --output writes: the file, or "-" for standard output.
+std::string output_path(const std::string &name);
 
 // The file name of a frame in a --png-dir or --ppm-dir folder.
 std::string frame_file_name(std::uint8_t level, std::int64_t frame, const char *extension);

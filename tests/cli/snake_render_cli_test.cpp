@@ -88,8 +88,8 @@ TEST(SnakeRender, SingleFramesGifAndScriptRoundTrip)
     ASSERT_EQ(render("2 336 -o " + (dir / "f.ppm")).status, 0);
     const std::string expected = pc_snake(2, 336);
     EXPECT_TRUE(read_text(dir / "f.ppm") == expected) << "the PPM is not pc-snake's";
-    EXPECT_TRUE(same_image("render_single", decode_png(read_file(dir / "f.png")),
-                           decode_ppm(expected)));
+    EXPECT_TRUE(
+        same_image("render_single", decode_png(read_file(dir / "f.png")), decode_ppm(expected)));
 
     // The GIF's frames as a viewer draws them, with their delay and a loop.
     ASSERT_EQ(render("3 300-312/4 -q --gif " + (dir / "g.gif") + " --delay 7").status, 0);
@@ -215,6 +215,29 @@ TEST(SnakeRender, FaultsAreReportedAndLeaveNoFiles)
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Examples:"), std::string::npos);
     EXPECT_EQ(render("--version").out, "snake-render 1.0\n");
+}
+
+// "-" is standard output for the outputs that stream; devices are written
+// through, and their failures reported.
+TEST(SnakeRender, StandardOutputAndDevicesAreWrittenThrough)
+{
+    const std::string frame = pc_snake(1, 120);
+    const run_t ppm = render("1 120 -o -");
+    EXPECT_EQ(ppm.status, 0) << ppm.err;
+    EXPECT_TRUE(ppm.out == frame) << "-o - is not pc-snake's image";
+    const run_t png = render("1 120 -o png:-");
+    EXPECT_EQ(png.status, 0) << png.err;
+    EXPECT_TRUE(same_image("render_png_stdout",
+                           decode_png(std::vector<std::uint8_t>(png.out.begin(), png.out.end())),
+                           decode_ppm(frame)));
+    const run_t csv = render("1 1-3 -q --budget -");
+    EXPECT_EQ(csv_rows(csv.out).size(), 3u);
+    const run_t full = render("1 1-3 -q --gif /dev/full");
+    EXPECT_EQ(full.status, 4);
+    EXPECT_NE(full.err.find("/dev/full: No space left on device"), std::string::npos) << full.err;
+    const run_t two = render("1 1-3 -q --gif - --budget -");
+    EXPECT_EQ(two.status, 1);
+    EXPECT_NE(two.err.find("only one output can go to standard output"), std::string::npos);
 }
 
 } // namespace

@@ -97,8 +97,9 @@ TEST(Cycle, LeapingGivesTheFramesOfPlainPlay)
         const std::vector<shot_t> plain = play(&run, 0, frames, alive_after);
         for (std::size_t i = 0; i < plain.size(); ++i) {
             SCOPED_TRACE(frames[i]);
-            EXPECT_TRUE(same_afterglow("leapt_" + std::string(c.name) + "_" + std::to_string(frames[i]),
-                                       leapt[i].pixel.data(), plain[i].pixel.data()));
+            EXPECT_TRUE(
+                same_afterglow("leapt_" + std::string(c.name) + "_" + std::to_string(frames[i]),
+                               leapt[i].pixel.data(), plain[i].pixel.data()));
             EXPECT_EQ(leapt[i].budget.total, plain[i].budget.total);
             EXPECT_EQ(leapt[i].budget.by_pass, plain[i].budget.by_pass);
             EXPECT_EQ(leapt[i].budget.frame, leapt_frames[i]);
@@ -137,9 +138,12 @@ TEST(Cycle, TheComparedStateHoldsEveryVariableTheModuleKeeps)
     for (std::string object; std::getline(objects, object);)
         kept.merge(kept_variables(object));
     ASSERT_GE(kept.size(), 4u) << "the symbol tables were not read";
-    for (const auto &[symbol, bytes] : kept) {
-        const auto listed = std::find_if(MODULE_STATICS.begin(), MODULE_STATICS.end(),
-                                         [&](const module_static_t &m) { return symbol == m.symbol; });
+    for (const auto &entry : kept) {
+        const std::string &symbol = entry.first;
+        const std::size_t bytes = entry.second;
+        const auto listed =
+            std::find_if(MODULE_STATICS.begin(), MODULE_STATICS.end(),
+                         [&](const module_static_t &m) { return symbol == m.symbol; });
         ASSERT_NE(listed, MODULE_STATICS.end())
             << symbol << " (" << bytes << " bytes) is kept between calls: add it to "
             << "snake_statics_t and MODULE_STATICS (snake/snake_state.h)";

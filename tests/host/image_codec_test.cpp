@@ -1,35 +1,20 @@
 // The RGB frame, and the PNG and GIF made from it decoded again with libpng
-// and giflib; files written whole or not at all.
-#include <gif_lib.h>
+// and giflib.
 #include <gtest/gtest.h>
-#include <png.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <span>
 #include <stdexcept>
 #include <string>
-#include <string_view>
-#include <tuple>
 #include <vector>
 
-#include "host/io/file_output.h"
 #include "host/image/frame_image.h"
 #include "host/image/gif_writer.h"
 #include "host/image/png_writer.h"
 #include "host/image/screen_color.h"
+#include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // One point of every colour class; channels are v * 255 and v * 100,
 // truncated, then & 0xF0.
@@ -82,7 +67,7 @@ TEST(FrameImage, PngDecodesToEveryColourInPlaceAtEveryScale)
         const rgb_image_t decoded = decode_png(bytes);
         ASSERT_EQ(decoded.width, 256 * scale);
         ASSERT_EQ(decoded.height, 256 * scale);
-        EXPECT_TRUE(decoded == image) << "scale " << scale;
+        EXPECT_TRUE(same_image("png_scale" + std::to_string(scale), decoded, image));
         for (const lit_t &p : LIT)
             expect_point(decoded, scale, p);
         EXPECT_EQ(encode_png(image), bytes); // no time stamp
@@ -90,44 +75,6 @@ TEST(FrameImage, PngDecodesToEveryColourInPlaceAtEveryScale)
     }
     EXPECT_THROW(scale_image(frame, 0), std::invalid_argument);
     EXPECT_THROW(scale_image(frame, IMAGE_SCALE_MAX + 1), std::invalid_argument);
-}
-
-int read_gif(GifFileType *gif, GifByteType *buf, int n)
-{
-    auto *rest = static_cast<std::string_view *>(gif->UserData);
-    const std::size_t k = rest->copy(reinterpret_cast<char *>(buf), static_cast<std::size_t>(n));
-    rest->remove_prefix(k);
-    return static_cast<int>(k);
-}
-
-// Opened and read whole; the caller closes it with DGifCloseFile.
-GifFileType *decode_gif(const std::vector<std::uint8_t> &bytes)
-{
-    std::string_view rest(reinterpret_cast<const char *>(bytes.data()), bytes.size());
-    int error = 0;
-    GifFileType *gif = DGifOpen(&rest, read_gif, &error);
-    EXPECT_TRUE(gif && DGifSlurp(gif) == GIF_OK) << GifErrorString(gif ? gif->Error : error);
-    return gif;
-}
-
-// Each frame as a viewer shows it: drawn over the one before.
-std::vector<rgb_image_t> gif_frames(const GifFileType *gif)
-{
-    rgb_image_t canvas{gif->SWidth, gif->SHeight,
-                       std::vector<std::uint8_t>(3u * gif->SWidth * gif->SHeight)};
-    std::vector<rgb_image_t> frames;
-    for (const SavedImage &image : std::span(gif->SavedImages, gif->ImageCount)) {
-        const GifImageDesc &d = image.ImageDesc;
-        const ColorMapObject *map = d.ColorMap ? d.ColorMap : gif->SColorMap;
-        for (int i = 0; i < d.Width * d.Height; ++i) {
-            const GifColorType c =
-                map->Colors[std::min<int>(image.RasterBits[i], map->ColorCount - 1)];
-            const int at = 3 * ((d.Top + i / d.Width) * canvas.width + d.Left + i % d.Width);
-            canvas.rgb[at] = c.Red, canvas.rgb[at + 1] = c.Green, canvas.rgb[at + 2] = c.Blue;
-        }
-        frames.push_back(canvas);
-    }
-    return frames;
 }
 
 TEST(Gif, AnimationLoopsAndDecodesToItsFrames)
@@ -158,62 +105,13 @@ TEST(Gif, AnimationLoopsAndDecodesToItsFrames)
     const std::string text(bytes.begin(), bytes.end());
     EXPECT_EQ(text.rfind("GIF89a", 0), 0u);
     EXPECT_NE(text.find(std::string("NETSCAPE2.0\x03\x01\x00\x00", 15)), std::string::npos);
-    GifFileType *gif = decode_gif(bytes);
-    ASSERT_TRUE(gif);
-    ASSERT_EQ(gif->ImageCount, 4);
-    EXPECT_EQ(gif_frames(gif), frames);
-    for (int i = 0; i < gif->ImageCount; ++i) {
-        GraphicsControlBlock control{};
-        ASSERT_EQ(DGifSavedExtensionToGCB(gif, i, &control), GIF_OK);
-        EXPECT_EQ(control.DelayTime, 7);
-        EXPECT_EQ(control.DisposalMode, DISPOSE_DO_NOT);
+    const gif_movie_t movie = decode_gif(bytes);
+    ASSERT_EQ(movie.frames.size(), 4u);
+    EXPECT_TRUE(movie.loops);
+    for (std::size_t i = 0; i < movie.frames.size(); ++i) {
+        EXPECT_TRUE(same_image("gif_frame" + std::to_string(i), movie.frames[i], frames[i]));
+        EXPECT_EQ(movie.delays_cs[i], 7);
     }
-    DGifCloseFile(gif, nullptr);
-}
-
-TEST(FileOutput, WritesWholeOrLeavesThingsAsTheyWere)
-{
-    std::string name = (fs::temp_directory_path() / "file_output.XXXXXX").string();
-    ASSERT_NE(mkdtemp(name.data()), nullptr);
-    const fs::path dir = name;
-    fs::create_directory(dir / "sub");
-    const std::string data(4096, 'x');
-    const mode_t old_mask = umask(027);
-    const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
-    // Target, file size limit (0: none), errno of the failure (0: success).
-    const std::tuple<const char *, rlim_t, int> cases[] = {
-        {"missing/out.bin", 0, ENOENT}, // no such folder
-        {"sub", 0, EISDIR},             // a folder is in the way of the rename
-        {"out.bin", 1000, EFBIG},       // a write fails past the size limit
-        {"out.bin", 0, 0},
-    };
-    for (const auto &[target, limit, err] : cases) {
-        std::ofstream(dir / "out.bin") << "old";
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        const rlimit small{limit, saved.rlim_max};
-        if (limit)
-            setrlimit(RLIMIT_FSIZE, &small);
-        std::string error;
-        const std::string path = (dir / target).string();
-        const bool ok = write_file_whole(path, data.data(), data.size(), &error);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        EXPECT_EQ(ok, err == 0) << target;
-        if (err) {
-            EXPECT_NE(error.find(path), std::string::npos) << error;
-            EXPECT_NE(error.find(std::strerror(err)), std::string::npos) << error;
-        }
-        // Only out.bin and sub: no temporary file left.
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
-        std::ifstream in(dir / "out.bin", std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), err ? "old" : data);
-    }
-    struct stat st {};
-    EXPECT_EQ(stat((dir / "out.bin").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u); // 0666 & ~027
-    std::signal(SIGXFSZ, old_handler);
-    umask(old_mask);
-    fs::remove_all(dir);
 }
 
 } // namespace

@@ -68,7 +68,8 @@ void expect_replay_matches(const play_session_t &s, const std::map<std::int64_t,
         if (n == 0)
             continue;
         const picture_t again = replayed_frame(&run, n);
-        ASSERT_TRUE(same_afterglow("replay_frame" + std::to_string(n), picture.data(), again.data()));
+        ASSERT_TRUE(
+            same_afterglow("replay_frame" + std::to_string(n), picture.data(), again.data()));
     }
 }
 

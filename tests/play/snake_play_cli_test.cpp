@@ -72,9 +72,9 @@ TEST_F(SnakePlay, ScriptedGameHasPcSnakesPixels)
             ASSERT_EQ(r.status, 0) << at << ": " << r.err;
             const run_t want = run(PC_SNAKE_BIN, std::to_string(level) + " " + std::to_string(n));
             ASSERT_EQ(want.status, 0) << at;
-            EXPECT_TRUE(same_image("play_level" + std::to_string(level) + "_frame" +
-                                       std::to_string(n),
-                                   read_png(shot), decode_ppm(want.out)));
+            EXPECT_TRUE(
+                same_image("play_level" + std::to_string(level) + "_frame" + std::to_string(n),
+                           read_png(shot), decode_ppm(want.out)));
         }
     }
 }
@@ -125,6 +125,19 @@ TEST_F(SnakePlay, UnwritableOutputsFailWithStatus4AndSpareTheOthers)
     std::string error;
     EXPECT_TRUE(parse_key_script(read_text(file("b.keys")), "b.keys", &script, &error)) << error;
     EXPECT_TRUE(script.settings.device); // no --sim: the level table's pace
+}
+
+// A stream takes the recording once, at the end: it cannot be rewritten.
+TEST_F(SnakePlay, RecordingToStandardOutputComesOnceAtTheEnd)
+{
+    const run_t r = play("--sim --keys builtin --frames 50 --fps 0 --record - --level 3");
+    ASSERT_EQ(r.status, 0) << r.err;
+    key_script_t script;
+    std::string error;
+    ASSERT_TRUE(parse_key_script(r.out, "stdout", &script, &error)) << error << "\n" << r.out;
+    EXPECT_EQ(script.settings.level, 3);
+    EXPECT_EQ(script.presses.size(), 2u); // the built-in keys after frames 2 and 42
+    EXPECT_EQ(r.out.find("# pc-snake key script"), r.out.rfind("# pc-snake key script"));
 }
 
 TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)

@@ -18,7 +18,8 @@ std::string save_png(const fs::path &path, const rgb_image_t &image)
     fs::create_directories(path.parent_path());
     const std::vector<std::uint8_t> png = encode_png(image);
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char *>(png.data()), static_cast<std::streamsize>(png.size()));
+        .write(reinterpret_cast<const char *>(png.data()),
+               static_cast<std::streamsize>(png.size()));
     return path.string();
 }
 
@@ -64,11 +65,10 @@ fs::path reference_path(const std::string &name)
                                       const rgb_image_t &expected)
 {
     if (actual.width != expected.width || actual.height != expected.height)
-        return failed_with_files(name, actual, nullptr,
-                                 std::to_string(actual.width) + " x " +
-                                     std::to_string(actual.height) + " pixels, not " +
-                                     std::to_string(expected.width) + " x " +
-                                     std::to_string(expected.height));
+        return failed_with_files(
+            name, actual, nullptr,
+            std::to_string(actual.width) + " x " + std::to_string(actual.height) + " pixels, not " +
+                std::to_string(expected.width) + " x " + std::to_string(expected.height));
     for (std::size_t at = 0; at < actual.rgb.size(); at += 3) {
         if (std::equal(&actual.rgb[at], &actual.rgb[at] + 3, &expected.rgb[at]))
             continue;
@@ -76,8 +76,8 @@ fs::path reference_path(const std::string &name)
         const std::size_t w = static_cast<std::size_t>(actual.width);
         return failed_with_files(name, actual, &expected,
                                  "first difference at column " + std::to_string(pixel % w) +
-                                     ", row " + std::to_string(pixel / w) + " from the top: " +
-                                     pixel_text(actual, at) + " instead of " +
+                                     ", row " + std::to_string(pixel / w) +
+                                     " from the top: " + pixel_text(actual, at) + " instead of " +
                                      pixel_text(expected, at));
     }
     return ::testing::AssertionSuccess();
