@@ -144,35 +144,45 @@ TEST(SnakeRender, BudgetCountsEveryTickByPass)
     }
 }
 
+// The body grows one unit a frame, so the first frame over the limit (5034)
+// is one tick too long: the dark tick that would have ended it. A run ends
+// there alike whether frames came before it or not.
 TEST(SnakeRender, AFrameOverTheBudgetEndsTheRunWithWhatCameBefore)
 {
-    scratch_dir_t dir;
-    const run_t r = render("1 4000-6000/10 -q --keys " + std::string(TEST_DATA) +
-                           "/over_budget.keys --ppm-dir " + dir.path + " --gif " + (dir / "g.gif") +
-                           " --budget " + (dir / "b.csv"));
-    ASSERT_EQ(r.status, 2) << r.err;
-    const auto rows = csv_rows(read_text(dir / "b.csv"));
-    ASSERT_GE(rows.size(), 2u);
-    const std::vector<long> &last = rows.back();
-    EXPECT_EQ(last[1], 2001); // counted up to the tick that broke the limit
-    EXPECT_GT(last[6], 1000); // the grown body is what costs
-    for (std::size_t i = 0; i + 1 < rows.size(); ++i)
-        EXPECT_LE(rows[i][1], 2000);
-    // The body grows one unit a frame, so the first frame over the limit is
-    // one tick too long: the dark tick that would have ended it.
-    EXPECT_EQ(last[7], 1);
-    const std::string pass_line = "snake-render: frame " + std::to_string(last[0]) +
-                                  ", pass end: more than 2000 beam ticks\n";
-    EXPECT_EQ(r.err.rfind("EXIT (tick=2001)  @", 0), 0u) << r.err;
-    EXPECT_EQ(r.err.substr(r.err.find('\n') + 1), pass_line);
-    // Every rendered frame before it is there, complete; the GIF holds them all.
-    std::size_t files = 0;
-    for (const auto &entry : fs::directory_iterator(dir.path))
-        files += entry.path().extension() == ".ppm";
-    const long rendered =
-        static_cast<long>(rows.size()) - 1; // rows: rendered frames, then the aborted one
-    EXPECT_EQ(static_cast<long>(files), rendered);
-    EXPECT_EQ(static_cast<long>(decode_gif(read_file(dir / "g.gif")).frames.size()), rendered);
+    for (const char *frames : {"4000-6000/10", "5034-5040"}) {
+        SCOPED_TRACE(frames);
+        scratch_dir_t dir;
+        const run_t r = render("1 " + std::string(frames) + " -q --keys " +
+                               std::string(TEST_DATA) + "/over_budget.keys --ppm-dir " +
+                               dir.path + " --gif " + (dir / "g.gif") + " --budget " +
+                               (dir / "b.csv"));
+        ASSERT_EQ(r.status, 2) << r.err;
+        const auto rows = csv_rows(read_text(dir / "b.csv"));
+        ASSERT_GE(rows.size(), 1u);
+        const std::vector<long> &last = rows.back();
+        EXPECT_EQ(last[0], 5034);
+        EXPECT_EQ(last[1], 2001); // counted up to the tick that broke the limit
+        EXPECT_GT(last[6], 1000); // the grown body is what costs
+        EXPECT_EQ(last[7], 1);
+        for (std::size_t i = 0; i + 1 < rows.size(); ++i)
+            EXPECT_LE(rows[i][1], 2000);
+        EXPECT_EQ(r.err.rfind("EXIT (tick=2001)  @", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.substr(r.err.find('\n') + 1),
+                  "snake-render: frame 5034, pass end: more than 2000 beam ticks\n");
+        // Every rendered frame before it is there, complete; the GIF holds
+        // them all, and is not written without any.
+        const long rendered = static_cast<long>(rows.size()) - 1; // then the aborted one
+        std::size_t files = 0;
+        for (const auto &entry : fs::directory_iterator(dir.path))
+            files += entry.path().extension() == ".ppm";
+        EXPECT_EQ(static_cast<long>(files), rendered);
+        if (rendered > 0) {
+            EXPECT_EQ(static_cast<long>(decode_gif(read_file(dir / "g.gif")).frames.size()),
+                      rendered);
+        } else {
+            EXPECT_FALSE(fs::exists(dir / "g.gif"));
+        }
+    }
 }
 
 TEST(SnakeRender, FaultsAreReportedAndLeaveNoFiles)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "host/render/frame_range.h"
+#include "host/options/game_options.h"
 #include "host/sim/key_script.h"
 
 namespace {
@@ -98,6 +99,50 @@ TEST(KeyScript, FaultsNameTheFileAndLine)
         std::string error;
         EXPECT_FALSE(parse_key_script(text, "k", &s, &error)) << text.substr(0, 40);
         EXPECT_EQ((error + "\n").rfind(message, 0), 0u) << "got: " << error;
+    }
+}
+
+// Field by field the command line wins over the script and the script over
+// the defaults; a layer that names a speed or a growth (or device) sets the pace.
+TEST(GameSettings, CommandLineOverScriptOverDefaults)
+{
+    const game_setup_t render{};                                   // simulator's pace
+    const game_setup_t play{1, parith::INITIAL_SEED, true, 1, 20}; // device pace
+    game_settings_t speed_only, growth_only, device, level3_seed9, sim;
+    speed_only.speed = 3;
+    growth_only.growth = 50;
+    device.device = true;
+    level3_seed9.level = 3;
+    level3_seed9.seed = 9;
+    sim.speed = SIM_SPEED;
+    sim.growth = SIM_GROWTH;
+    struct case_t {
+        const char *name;
+        game_settings_t command_line, script;
+        game_setup_t defaults, want;
+    };
+    const case_t cases[] = {
+        {"nothing named", {}, {}, play, play},
+        {"script's speed alone", {}, speed_only, play, {1, parith::INITIAL_SEED, false, 3, 20}},
+        {"script's growth alone", {}, growth_only, play, {1, parith::INITIAL_SEED, false, 1, 50}},
+        {"script's device", {}, device, render, {1, parith::INITIAL_SEED, true, 1, 20}},
+        {"--sim over a device script", sim, device, play, {1, parith::INITIAL_SEED, false, 1, 20}},
+        {"--device over a paced script", device, speed_only, render,
+         {1, parith::INITIAL_SEED, true, 3, 20}},
+        {"script's level and seed", {}, level3_seed9, render, {3, 9, false, 1, 20}},
+        {"command line's seed wins", level3_seed9, growth_only, render, {3, 9, false, 1, 50}},
+    };
+    for (const case_t &c : cases) {
+        const game_setup_t got = settle_setup(c.command_line, c.script, c.defaults);
+        EXPECT_EQ(got.level, c.want.level) << c.name;
+        EXPECT_EQ(got.seed, c.want.seed) << c.name;
+        EXPECT_EQ(got.device_pace, c.want.device_pace) << c.name;
+        if (!c.want.device_pace) { // the level table's pace makes speed and growth moot
+            EXPECT_EQ(got.speed, c.want.speed) << c.name;
+            EXPECT_EQ(got.growth, c.want.growth) << c.name;
+        }
+        EXPECT_EQ(settle_setup(settings_of(got), {}, c.defaults).device_pace, got.device_pace)
+            << c.name << ": a recording names its pace";
     }
 }
 

@@ -29,6 +29,14 @@ TEST(FramePacer, FiftyFramesASecondWithoutBurstsAfterAStall)
     // After a second's stall the pace starts anew instead of making up 50 frames.
     pacer_frame_started(&p, 1041000);
     EXPECT_EQ(pacer_wait_us(p, 1041000), 20000);
+    // A hitch of three frames, within the bound, is made up: the frames due
+    // meanwhile come at once, then the rhythm goes on where it was.
+    pacer_frame_started(&p, 1121000); // due at 1061000
+    for (int missed = 0; missed < 3; ++missed) {
+        EXPECT_EQ(pacer_wait_us(p, 1121000), 0) << missed;
+        pacer_frame_started(&p, 1121000);
+    }
+    EXPECT_EQ(pacer_wait_us(p, 1121000), 20000);
 
     frame_pacer_t fast = pacer_for_fps(0); // unthrottled: always due
     pacer_frame_started(&fast, 5);
