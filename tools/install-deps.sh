@@ -10,6 +10,7 @@ packages=(
     cmake ninja-build g++ pkg-config # CMake 3.25 or newer, g++ 12
     make                             # g++ runs link-time optimisation's jobs in parallel by it
     libgtest-dev                     # GoogleTest
+    libtinyxml2-dev                  # the tests read SVG back as XML
     libpng-dev libgif-dev            # PNG and GIF writers
     libcli11-dev                     # command lines of snake-render and snake-play
     libsdl2-dev                      # snake-play's window
