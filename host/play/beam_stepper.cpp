@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host/sim/filled_points.h"
+
 namespace {
 
 // A stall (a dragged window) does not turn into a burst of ticks.
@@ -53,23 +55,10 @@ void brighten(std::vector<double> &glow, std::uint8_t x, std::uint8_t y, double 
 
 void light(std::vector<double> &glow, const beam_tick_t &t)
 {
-    if (!t.lit)
-        return;
-    const int sx = (t.from_x < t.x) - (t.x < t.from_x);
-    const int sy = (t.from_y < t.y) - (t.y < t.from_y);
-    if (t.joined && sx != 0 && sy != 0)
+    if (!t.lit || slanted_join(t))
         return; // the raster stops the game at a slanted wall line, lighting nothing
-    if (t.joined) {
-        std::uint8_t x = t.from_x;
-        std::uint8_t y = t.from_y;
-        for (;;) {
-            x = static_cast<std::uint8_t>(x + sx);
-            y = static_cast<std::uint8_t>(y + sy);
-            if (x == t.x && y == t.y)
-                break;
-            brighten(glow, x, y, BEAM_WEIGHT_FILLED);
-        }
-    }
+    for_each_filled_point(
+        t, [&glow](std::uint8_t x, std::uint8_t y) { brighten(glow, x, y, BEAM_WEIGHT_FILLED); });
     brighten(glow, t.x, t.y, BEAM_WEIGHT_POINT);
 }
 

@@ -1,9 +1,7 @@
 #include "host/play/step_picture.h"
 
 #include <memory>
-#include <optional>
 #include <string>
-#include <utility>
 
 #include "host/play/overlay_text.h"
 #include "host/play/play_picture.h"
@@ -36,14 +34,19 @@ void mark(overlay_t &overlay, std::uint8_t x, std::uint8_t y, bool hollow)
         }
 }
 
-// Where the beam is after the ticks shown: the last lit point, and whether
-// it is dark there now.
-std::optional<std::pair<const beam_tick_t *, bool>> beam_position(const beam_stepper_t &st)
+// Where the beam is after the ticks shown: at the last lit point, dark there
+// when a dark tick came after it.
+struct beam_at_t {
+    const beam_tick_t *point = nullptr; // none before the frame's first lit tick
+    bool dark = false;
+};
+
+beam_at_t beam_position(const beam_stepper_t &st)
 {
     for (std::size_t i = st.shown; i-- > 0;)
         if (st.ticks[i].lit)
-            return std::make_pair(&st.ticks[i], i + 1 != st.shown);
-    return std::nullopt;
+            return {&st.ticks[i], i + 1 != st.shown};
+    return {};
 }
 
 std::string status_text(const beam_tick_t &t)
@@ -62,8 +65,8 @@ rgb_image_t step_picture(const beam_stepper_t &st)
         return image;
     auto overlay = std::make_unique<overlay_t>(); // 64 KiB, off the stack
     overlay->fill(0);
-    if (const auto at = beam_position(st))
-        mark(*overlay, at->first->x, at->first->y, at->second);
+    if (const beam_at_t at = beam_position(st); at.point != nullptr)
+        mark(*overlay, at.point->x, at.point->y, at.dark);
     overlay_centred(*overlay, status_text(st.ticks[st.shown - 1]), TEXT_TOP_Y, TEXT_SIZE);
     paint_overlay(&image, *overlay);
     return image;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "host/render/pass_colors.h"
+#include "host/sim/filled_points.h"
 
 namespace {
 
@@ -50,26 +51,14 @@ struct layers_t {
     std::vector<shape_t> lines, filled, dark, lit;
 };
 
-// The points strictly between a wall point and the one before it, as the
-// display fills them in (the beam never draws a slanted wall line).
 void add_filled(layers_t *l, const beam_tick_t &t)
 {
-    const int sx = (t.from_x < t.x) - (t.x < t.from_x);
-    const int sy = (t.from_y < t.y) - (t.y < t.from_y);
-    if (sx != 0 && sy != 0)
-        return;
-    std::uint8_t x = t.from_x;
-    std::uint8_t y = t.from_y;
-    for (;;) {
-        x = static_cast<std::uint8_t>(x + sx);
-        y = static_cast<std::uint8_t>(y + sy);
-        if (x == t.x && y == t.y)
-            return;
+    for_each_filled_point(t, [l](std::uint8_t x, std::uint8_t y) {
         l->filled.push_back({.kind = shape_kind_t::filled,
                              .x = trace_x(x),
                              .y = trace_y(y),
                              .colour = pass_color(beam_pass_t::walls)});
-    }
+    });
 }
 
 void add_dark(layers_t *l, const beam_tick_t &t, point_t at)
@@ -92,8 +81,7 @@ layers_t beam_path(const std::vector<beam_tick_t> &ticks)
             continue;
         }
         const point_t here{t.x, t.y};
-        if (t.joined)
-            add_filled(&l, t);
+        add_filled(&l, t);
         if (last)
             l.lines.push_back({.kind = dark.empty() ? shape_kind_t::path : shape_kind_t::move,
                                .x = trace_x(last->first),
@@ -193,13 +181,12 @@ void budget_rows(legend_t *g, const std::vector<beam_tick_t> &ticks)
 void key_rows(legend_t *g)
 {
     const double x = LEGEND_LEFT + 8;
-    const double mid = g->y - 5;
     const auto sample = [g](shape_kind_t kind, double x1, double y1, double x2, double y2,
                             const char *colour) {
         g->out->push_back(
             {.kind = kind, .x = x1, .y = y1, .x2 = x2, .y2 = y2, .colour = colour, .key = true});
     };
-    sample(shape_kind_t::lit, x + 0.5, mid + 0.5, 0, 0, pass_color(beam_pass_t::body));
+    sample(shape_kind_t::lit, x + 0.5, g->y - 4.5, 0, 0, pass_color(beam_pass_t::body));
     g->text(COL_NAME, "lit point, by its pass");
     g->next();
     sample(shape_kind_t::path, x - 8.5, g->y - 4.5, x + 8.5, g->y - 4.5, PATH_COLOR);
