@@ -9,11 +9,13 @@
 #include "host/exit_status.h"
 #include "host/image/png_writer.h"
 #include "host/io/file_output.h"
+#include "host/play/beam_stepper.h"
 #include "host/play/frame_pacer.h"
 #include "host/play/play_options.h"
 #include "host/play/play_picture.h"
 #include "host/play/play_session.h"
 #include "host/play/play_window.h"
+#include "host/play/step_picture.h"
 
 namespace {
 
@@ -23,6 +25,7 @@ constexpr double UNTHROTTLED_FRAME_MS = 1000.0 / PLAY_FPS_DEFAULT;
 struct play_run_t {
     play_options_t options;
     play_session_t session;
+    beam_stepper_t stepper; // slow motion and single ticks
     play_window_t *window = nullptr;
     bool write_failed = false; // some output could not be written
     std::string last_error;    // said once, not at every rewrite of the recording
@@ -52,11 +55,17 @@ void write_recording(play_run_t *run, bool at_exit = false)
     write_output(run, run->options.record_path, text.data(), text.size());
 }
 
+// A frame being stepped through is shown as far as it is drawn.
+rgb_image_t shown_picture(const play_run_t &run)
+{
+    return run.stepper.open ? step_picture(run.stepper) : play_picture(run.session);
+}
+
 void write_picture(play_run_t *run, const std::string &path)
 {
     std::vector<std::uint8_t> png;
     try {
-        png = encode_png(play_picture(run->session));
+        png = encode_png(shown_picture(*run));
     } catch (const std::exception &e) {
         std::fprintf(stderr, "snake-play: cannot write %s: %s\n", path.c_str(), e.what());
         run->write_failed = true;
@@ -85,7 +94,10 @@ void handle(play_run_t *run, const play_input_t &input)
     switch (input.action) {
     case play_action_t::quit: run->quit = true; return;
     case play_action_t::screenshot: save_screenshot(run); return;
+    case play_action_t::step: stepper_step(&run->stepper, &run->session); return;
+    case play_action_t::slow_motion: stepper_toggle_slow(&run->stepper); return;
     case play_action_t::new_game:
+        stepper_drop(&run->stepper);
         session_input(&run->session, input);
         write_recording(run);
         return;
@@ -103,10 +115,11 @@ void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
     if (run->quit)
         return;
     const bool was_stopped = run->session.stopped.has_value();
-    session_step(&run->session);
+    if (!stepper_run(&run->stepper, &run->session, clock_us()))
+        session_step(&run->session);
     if (!was_stopped && run->session.stopped)
         write_recording(run); // the player may close the window next
-    window_show(run->window, play_picture(run->session));
+    window_show(run->window, shown_picture(*run));
 }
 
 bool finished(const play_run_t &run)
@@ -161,6 +174,8 @@ int main(int argc, char **argv)
     const double frame_ms = o.fps > 0 ? 1000.0 / o.fps : UNTHROTTLED_FRAME_MS;
     run.session.decay = glow_decay(o.persistence_ms, frame_ms);
     session_start(&run.session, o.setup, o.replay ? &o.keys : nullptr);
+    run.stepper.ticks_per_second = o.slow_tps;
+    run.stepper.slow = o.slow;
     write_recording(&run);
 
     play(&run);

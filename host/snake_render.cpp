@@ -10,6 +10,7 @@
 #include "host/options/game_options.h"
 #include "host/options/option_help.h"
 #include "host/render/render.h"
+#include "host/render/render_output.h"
 
 namespace {
 
@@ -24,6 +25,8 @@ Examples:
   snake-render 2 1-1000/10 --png-dir frames  every 10th frame as PNG files
   snake-render 4 1-700 --budget ticks.csv --budget-svg ticks.svg
                                              the beam ticks of every frame
+  snake-render 1 120 --trace trace.svg --beam ticks.csv
+                                             frame 120's beam path, and its every tick
   snake-render --dump-keys > keys.txt        the built-in key script, to edit
   snake-render 1 1-500 --keys keys.txt --seed 99 --gif mine.gif
 
@@ -70,7 +73,27 @@ void add_options(CLI::App &app, options_t *opt, render_job_t *job)
     app.add_option("--budget", job->budget_csv, "beam ticks per frame and pass as CSV")
         ->type_name("FILE");
     app.add_option("--budget-svg", job->budget_svg, "the same as an SVG plot")->type_name("FILE");
+    app.add_option("--beam", job->beam_csv, "every beam tick of the frames as CSV")
+        ->type_name("FILE");
+    app.add_option("--trace", job->trace, "one frame's beam path as FILE.svg or FILE.png")
+        ->type_name("FILE");
     app.add_flag("-q,--quiet", opt->quiet, "no progress line");
+}
+
+bool check_trace(const render_job_t &job, std::string *error)
+{
+    const std::string &t = job.trace;
+    if (t.empty())
+        return true;
+    if (frame_count(job.frames) != 1) {
+        *error = "--trace draws one frame, not a range; give FRAMES as one number N";
+        return false;
+    }
+    if (t.size() < 5 || (!ends_with(t, ".svg") && !ends_with(t, ".png"))) {
+        *error = "--trace " + t + ": the name must end in .svg or .png";
+        return false;
+    }
+    return true;
 }
 
 // The job's frames and outputs, checked; on a fault the message is in *error.
@@ -97,12 +120,13 @@ bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
         return false;
     }
     if (o.empty() && job->png_dir.empty() && job->ppm_dir.empty() && job->gif.empty() &&
-        job->budget_csv.empty() && job->budget_svg.empty()) {
-        *error = "nothing to write: give -o, --png-dir, --ppm-dir, --gif, --budget or "
-                 "--budget-svg (see --help)";
+        job->budget_csv.empty() && job->budget_svg.empty() && job->beam_csv.empty() &&
+        job->trace.empty()) {
+        *error = "nothing to write: give -o, --png-dir, --ppm-dir, --gif, --budget, "
+                 "--budget-svg, --beam or --trace (see --help)";
         return false;
     }
-    return true;
+    return check_trace(*job, error);
 }
 
 // LEVEL must be given, so a script for another level is a mistake, not an override.

@@ -46,6 +46,9 @@ constexpr key_binding_t BINDINGS[] = {
     {SDLK_RETURN, new_game(0)},
     {SDLK_KP_ENTER, new_game(0)},
     {SDLK_SPACE, {play_action_t::pause, 0}},
+    {SDLK_PERIOD, {play_action_t::step, 0}},
+    {SDLK_KP_PERIOD, {play_action_t::step, 0}},
+    {SDLK_COMMA, {play_action_t::slow_motion, 0}},
     {SDLK_F12, {play_action_t::screenshot, 0}},
     {SDLK_ESCAPE, {play_action_t::quit, 0}},
 };

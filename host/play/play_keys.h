@@ -15,6 +15,8 @@ enum class play_action_t : std::uint8_t {
     pause,      // pause or go on
     screenshot, // save the picture as shown
     quit,
+    step,        // pause, and paint one more beam tick
+    slow_motion, // slow motion on or off
 };
 
 struct play_input_t {
@@ -30,12 +32,14 @@ struct key_help_t {
     const char *keys;
     const char *effect;
 };
-inline constexpr std::array<key_help_t, 7> KEY_HELP = {{
+inline constexpr std::array<key_help_t, 9> KEY_HELP = {{
     {"arrows, W A S D", "steer (the module's codes left, up, down, right)"},
     {"+ (or =), -", "faster, slower (the module's pace codes)"},
     {"1 to 4", "a new game at that level"},
     {"Enter", "a new game at the current level"},
     {"Space", "pause, and on again"},
+    {". (full stop)", "pause, and draw one more beam tick"},
+    {", (comma)", "slow motion on or off: the frame drawn tick by tick"},
     {"F12", "save the picture as shown as a PNG (snake-play-N.png)"},
     {"Esc", "quit (closing the window does too)"},
 }};

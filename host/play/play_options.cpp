@@ -70,6 +70,8 @@ void add_options(CLI::App &app, play_options_t *out, game_options_t *game)
                WINDOW_SCALE_MAX, number_text(out->scale));
     app.add_flag("--fill", out->fill,
                  "scale the picture to fill the window instead of by whole steps");
+    add_number(app, "--slow", out->slow_tps, "start in slow motion at N beam ticks a second", 1,
+               SLOW_TICKS_PER_SECOND_MAX, number_text(out->slow_tps));
 }
 
 } // namespace
@@ -94,5 +96,6 @@ int parse_play_options(int argc, char **argv, play_options_t *out)
         out->replay = true;
     }
     out->setup = settle_setup(game.settings, out->keys.settings, PLAY_DEFAULTS);
+    out->slow = app.count("--slow") > 0;
     return -1;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/play/beam_stepper.h"
 #include "host/sim/frame_loop.h"
 #include "host/sim/key_script.h"
 
@@ -22,9 +23,11 @@ struct play_options_t {
     std::string screenshot_path; // --screenshot, or empty
     std::int64_t frames = 0;     // --frames; 0 plays until the player quits
     double persistence_ms = PERSISTENCE_DEFAULT_MS;
-    int fps = 50;                     // 0: as fast as it goes
-    int scale = WINDOW_SCALE_DEFAULT; // the window's first size, times 256
-    bool fill = false;                // scale to fill the window, not by whole steps
+    int fps = 50;                                 // 0: as fast as it goes
+    int scale = WINDOW_SCALE_DEFAULT;             // the window's first size, times 256
+    bool fill = false;                            // scale to fill the window, not by whole steps
+    bool slow = false;                            // start in slow motion
+    int slow_tps = SLOW_TICKS_PER_SECOND_DEFAULT; // slow motion's beam ticks a second
 };
 
 // Returns -1 to play with *out filled in, or the status to exit with: 0 after

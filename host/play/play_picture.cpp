@@ -13,6 +13,8 @@ constexpr std::uint8_t PAUSE_Y = 150;
 constexpr std::uint8_t STOP_SIZE = 1;
 constexpr std::uint8_t STOP_Y = 160;
 
+} // namespace
+
 void paint_overlay(rgb_image_t *image, const overlay_t &overlay)
 {
     for (int x = 0; x < SCREEN_SIDE; ++x) {
@@ -27,8 +29,6 @@ void paint_overlay(rgb_image_t *image, const overlay_t &overlay)
         }
     }
 }
-
-} // namespace
 
 rgb_image_t play_picture(const play_session_t &s)
 {

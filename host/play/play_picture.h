@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "host/image/frame_image.h"
+#include "host/play/overlay_text.h"
 #include "host/play/play_session.h"
 
 // Messages are drawn in amber, a colour the beam never has.
@@ -13,3 +14,6 @@ inline constexpr std::array<std::uint8_t, 3> MESSAGE_COLOR = {255, 176, 48};
 
 // The 256 x 256 picture of the session as it is now.
 rgb_image_t play_picture(const play_session_t &s);
+
+// Paints the overlay's points over a picture of the screen in MESSAGE_COLOR.
+void paint_overlay(rgb_image_t *image, const overlay_t &overlay);

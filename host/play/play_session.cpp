@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/sim/beam_raster.h"
-#include "host/sim/scripted_run.h"
+#include "host/sim/frame_loop.h"
 #include "parith/parith15.h"
 
 void session_start(play_session_t *s, const game_setup_t &setup, const key_script_t *replay)
@@ -93,22 +93,48 @@ bool session_step(play_session_t *s)
 {
     if (s->paused || s->stopped)
         return false;
-    const std::int64_t number = s->drawn + 1;
-    const std::uint8_t key =
-        s->replay != nullptr ? key_after(*s->replay, number) : key_queue_take(&s->queue);
+    session_frame_begin(s);
+    session_paint_rest(s);
+    session_frame_end(s);
+    return true;
+}
+
+void session_frame_begin(play_session_t *s) { raster_begin_frame(s->drawn + 1, true); }
+
+bool session_paint_step(play_session_t *s)
+{
     try {
-        play_raster_frame(&s->game, number, key, true);
+        return paint_step(&s->game);
+    } catch (const beam_abort_t &abort) {
+        s->stopped = abort;
+        report_stop(abort);
+        return true;
+    }
+}
+
+void session_paint_rest(play_session_t *s)
+{
+    try {
+        paint_frame(&s->game);
     } catch (const beam_abort_t &abort) {
         s->stopped = abort;
         report_stop(abort);
     }
+}
+
+// The key is taken once the frame is painted: the module takes it then.
+void session_frame_end(play_session_t *s)
+{
     glow_add_frame(s->glow, raster.pixel.data(), s->decay);
     ++s->frames_played;
     if (s->stopped)
-        return true;
+        return;
+    const std::int64_t number = s->drawn + 1;
+    const std::uint8_t key =
+        s->replay != nullptr ? key_after(*s->replay, number) : key_queue_take(&s->queue);
+    finish_frame(&s->game, key);
     recording_add(&s->recording, number, key);
     s->drawn = number;
-    return true;
 }
 
 std::string stop_message(const beam_abort_t &stop)

@@ -48,5 +48,15 @@ void session_input(play_session_t *s, const play_input_t &input);
 // Returns whether a frame was played.
 bool session_step(play_session_t *s);
 
+// session_step in parts, for a driver that shows a frame being painted: the
+// frame begins, is painted one pixel call at a time until the painter has
+// finished it or it broke the budget (or the rest of it at once, while it
+// is not finished), and ends as in session_step. They play whether paused
+// or not; the driver decides.
+void session_frame_begin(play_session_t *s);
+bool session_paint_step(play_session_t *s); // whether the frame is painted
+void session_paint_rest(play_session_t *s);
+void session_frame_end(play_session_t *s);
+
 // The on-screen message of a stopped game, several lines.
 std::string stop_message(const beam_abort_t &stop);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/exit_status.h"
+#include "host/render/beam_outputs.h"
 #include "host/render/budget_report.h"
 #include "host/render/image_outputs.h"
 #include "host/render/render_output.h"
@@ -45,6 +46,7 @@ render_outputs_t make_outputs(const render_job_t &job)
     add_image_outputs(job, &outputs);
     if (!job.budget_csv.empty() || !job.budget_svg.empty())
         outputs.push_back(std::make_unique<budget_files_t>(job));
+    add_beam_outputs(job, &outputs);
     return outputs;
 }
 

@@ -23,6 +23,8 @@ struct render_job_t {
     int scale = 1;       // PNG and GIF: nearest neighbour, 1 to 8
     std::string budget_csv;
     std::string budget_svg;
+    std::string beam_csv;  // every beam operation of the frames written
+    std::string trace;     // one frame's beam path, .svg or .png
     bool progress = false; // a progress line on stderr
 };
 

@@ -16,11 +16,16 @@ void start_game(snake_t *s, const game_setup_t &setup)
     menuitem_snake.onPixel(s); // parks the beam
 }
 
+bool paint_step(snake_t *s)
+{
+    menuitem_snake.onPixel(s);
+    return s->frame_phase != 0;
+}
+
 void paint_frame(snake_t *s)
 {
-    do {
-        menuitem_snake.onPixel(s);
-    } while (s->frame_phase == 0);
+    while (!paint_step(s)) {
+    }
 }
 
 void finish_frame(snake_t *s, std::uint8_t key)

@@ -25,7 +25,12 @@ inline constexpr std::uint8_t SIM_GROWTH = 20;
 // counter, the seed, onEnter, the level, the pace, and the park call.
 void start_game(snake_t *s, const game_setup_t &setup);
 
-// Calls onPixel until the frame is finished (at least once).
+// One pixel call of the frame being painted; returns whether the frame is
+// finished. A call sends no beam tick (the frame start), one, or two (a text
+// step that moves the pen).
+bool paint_step(snake_t *s);
+
+// Calls paint_step until the frame is finished (at least once).
 void paint_frame(snake_t *s);
 
 // After the frame: the key (0 = none), then the time call.
