@@ -7,15 +7,13 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "host/render/pass_colors.h"
+
 namespace {
 
 // The canvas is 900 x 420: the plot area, and the legend right of it.
 constexpr double PLOT_LEFT = 72, PLOT_RIGHT = 728, PLOT_TOP = 62, PLOT_BOTTOM = 360;
 constexpr double LEGEND_LEFT = 750, LEGEND_RIGHT = 892;
-
-// Okabe-Ito colours, told apart also by colour-blind readers; by beam_pass_t.
-constexpr std::array<const char *, BEAM_PASS_COUNT> PASS_COLOR = {"#56b4e9", "#0072b2", "#e69f00",
-                                                                  "#d55e00", "#009e73", "#cc79a7"};
 
 constexpr const char *HEAD =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
