@@ -8,6 +8,7 @@
 #include "host/render/budget_report.h"
 #include "host/render/image_outputs.h"
 #include "host/render/render_output.h"
+#include "host/render/wav_output.h"
 #include "host/sim/beam_raster.h"
 #include "host/sim/scripted_run.h"
 
@@ -41,6 +42,7 @@ render_outputs_t make_outputs(const render_job_t &job)
     add_image_outputs(job, &outputs);
     if (!job.budget_csv.empty() || !job.budget_svg.empty())
         outputs.push_back(std::make_unique<budget_files_t>(job));
+    add_wav_output(job, &outputs);
     return outputs;
 }
 
