@@ -10,6 +10,7 @@
 #include "host/image/png_writer.h"
 #include "host/io/file_output.h"
 #include "host/play/frame_pacer.h"
+#include "host/play/play_audio.h"
 #include "host/play/play_options.h"
 #include "host/play/play_picture.h"
 #include "host/play/play_session.h"
@@ -27,6 +28,7 @@ struct play_run_t {
     bool write_failed = false; // some output could not be written
     std::string last_error;    // said once, not at every rewrite of the recording
     bool quit = false;
+    live_audio_t *audio = nullptr; // with --audio
 };
 
 bool write_output(play_run_t *run, const std::string &path, const void *data, std::size_t n)
@@ -100,7 +102,13 @@ void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
     if (run->quit)
         return;
     const bool was_stopped = run->session.stopped.has_value();
-    session_step(&run->session);
+    const bool played = session_step(&run->session);
+    if (run->audio != nullptr) {
+        live_audio_after_step(run->audio, played && !run->session.stopped);
+        // Frames last as long as their ticks: the glow fades by the last one's time.
+        run->session.decay =
+            glow_decay(run->options.persistence_ms, live_audio_frame_ms(run->audio));
+    }
     if (!was_stopped && run->session.stopped)
         write_recording(run); // the player may close the window next
     window_show(run->window, play_picture(run->session));
@@ -120,7 +128,9 @@ void play(play_run_t *run)
     frame_pacer_t pacer = pacer_for_fps(run->options.fps);
     std::vector<play_input_t> inputs;
     while (!finished(*run)) {
-        const std::int64_t wait = pacer_wait_us(pacer, clock_us());
+        // With sound, a frame is due when the sound has nearly played the last.
+        const std::int64_t wait = run->audio != nullptr ? live_audio_wait_us(run->audio)
+                                                        : pacer_wait_us(pacer, clock_us());
         if (wait > 0) {
             window_wait(run->window, wait);
             continue;
@@ -128,6 +138,28 @@ void play(play_run_t *run)
         pacer_frame_started(&pacer, clock_us());
         play_one_frame(run, &inputs);
     }
+}
+
+bool open_audio(play_run_t *run)
+{
+    std::string said;
+    std::string error;
+    run->audio = live_audio_open(run->options.signal, &said, &error);
+    std::fprintf(stderr, "snake-play: %s\n", run->audio != nullptr ? said.c_str() : error.c_str());
+    return run->audio != nullptr;
+}
+
+// A run that ended by itself lets the sound play out; a player who quits
+// wants silence now.
+void close_audio(play_run_t *run)
+{
+    const std::int64_t underruns = live_audio_close(run->audio, !run->quit);
+    run->audio = nullptr;
+    if (underruns > 0)
+        std::fprintf(stderr,
+                     "snake-play: the sound ran dry %s (the device found the queue short): "
+                     "the picture on a scope broke up there\n",
+                     underruns == 1 ? "once" : (std::to_string(underruns) + " times").c_str());
 }
 
 int exit_status(const play_run_t &run)
@@ -155,12 +187,18 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "snake-play: %s\n", error.c_str());
         return EXIT_NO_DEVICE;
     }
+    if (o.audio && !open_audio(&run)) {
+        window_close(run.window);
+        return EXIT_NO_DEVICE;
+    }
     const double frame_ms = o.fps > 0 ? 1000.0 / o.fps : UNTHROTTLED_FRAME_MS;
     run.session.decay = glow_decay(o.persistence_ms, frame_ms);
     session_start(&run.session, o.setup, o.replay ? &o.keys : nullptr);
     write_recording(&run);
 
     play(&run);
+    if (run.audio != nullptr)
+        close_audio(&run);
 
     if (!o.screenshot_path.empty())
         write_picture(&run, o.screenshot_path);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/audio/beam_signal.h"
 #include "host/sim/frame_loop.h"
 #include "host/sim/key_script.h"
 
@@ -25,6 +26,8 @@ struct play_options_t {
     int fps = 50;                     // 0: as fast as it goes
     int scale = WINDOW_SCALE_DEFAULT; // the window's first size, times 256
     bool fill = false;                // scale to fill the window, not by whole steps
+    bool audio = false;               // the beam as XY audio, the frames at its pace
+    signal_format_t signal;           // its rates, gain and channels
 };
 
 // Returns -1 to play with *out filled in, or the status to exit with: 0 after
