@@ -110,15 +110,6 @@ render_job_t wav_job(int level, std::int64_t first, std::int64_t last, const std
     return job;
 }
 
-// As in a fresh process, where the raster records nothing before the first
-// frame: an earlier run in this one left it recording, and the listeners
-// would hear the new game's park.
-int render_fresh(const render_job_t &job)
-{
-    raster_begin_frame(0, false);
-    return render(job);
-}
-
 wav_data_t read_back(const std::string &path)
 {
     wav_data_t wav;
@@ -145,7 +136,7 @@ TEST(WavOfFrames, EverySampleIsTheTickInForce)
                      " Hz");
         scratch_dir_t dir;
         raw_ticks_t raw;
-        ASSERT_EQ(render_fresh(wav_job(c.level, c.first, c.last, dir / "a.wav", c.format)), 0);
+        ASSERT_EQ(render(wav_job(c.level, c.first, c.last, dir / "a.wav", c.format)), 0);
         const std::vector<beam_point_t> ticks = raw.of_frames(c.first, c.last);
         ASSERT_EQ(raw.heard.front().frame, c.first);
         ASSERT_EQ(raw.heard.back().frame, c.last);
@@ -170,7 +161,7 @@ TEST(WavOfFrames, AFrameOverTheBudgetEndsTheFileBeforeIt)
         << error;
     job.setup.growth = 255;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(render_fresh(job), EXIT_TICK_LIMIT);
+    EXPECT_EQ(render(job), EXIT_TICK_LIMIT);
     testing::internal::GetCapturedStderr();
     const std::int64_t aborted = raw.heard.back().frame; // it heard the 2001st tick
     ASSERT_GT(aborted, 5000);
@@ -188,7 +179,7 @@ TEST(WavOfFrames, SecondsRepeatOneFrame)
     render_job_t job =
         wav_job(2, 120, 120, dir / "s.wav", format_of(100000, 48000, 1, false, true));
     job.wav_seconds = 0.05;
-    ASSERT_EQ(render_fresh(job), 0);
+    ASSERT_EQ(render(job), 0);
     const wav_data_t wav = read_back(dir / "s.wav");
     ASSERT_EQ(wav.values.size(), 3u * 2400); // 0.05 s at 48 kHz
     EXPECT_EQ(wav.values, by_rule(job.signal, raw.of_frames(120, 120), 2400, true));
@@ -232,7 +223,7 @@ TEST(WavOfFrames, PcmIsTheFloatTimesFullScaleRounded)
     std::vector<float> floats;
     {
         raw_ticks_t raw;
-        ASSERT_EQ(render_fresh(wav_job(1, 1, 2, dir / "f.wav", format)), 0);
+        ASSERT_EQ(render(wav_job(1, 1, 2, dir / "f.wav", format)), 0);
         floats = by_rule(format, raw.of_frames(1, 2), samples_for(format, raw.heard.size()), false);
     }
     const std::vector<std::uint8_t> float_file = read_file(dir / "f.wav");
@@ -248,7 +239,7 @@ TEST(WavOfFrames, PcmIsTheFloatTimesFullScaleRounded)
         SCOPED_TRACE(c.bytes);
         render_job_t job = wav_job(1, 1, 2, dir / "p.wav", format);
         job.wav_format = c.format;
-        ASSERT_EQ(render_fresh(job), 0);
+        ASSERT_EQ(render(job), 0);
         std::vector<std::int32_t> codes;
         for (const auto &[name, body] : riff_chunks(read_file(dir / "p.wav")))
             if (name == "data")
