@@ -1,11 +1,14 @@
 // snake-render --wav run as a user runs it: the rates and channels it
-// accepts, and the faults it refuses without leaving a file behind.
+// accepts, the faults it refuses without leaving a file behind, and what
+// wav-xy draws of its samples.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
 #include "host/audio/wav_file.h"
+#include "host/image/screen_color.h"
+#include "host/sim/beam_raster.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
 
@@ -76,6 +79,41 @@ TEST(SnakeRenderWav, FaultsAreReportedAndLeaveNoFile)
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path)) << "a failed run left files behind";
+}
+
+TEST(WavXy, TheScopeDrawsTheModulesPointsUprightWithoutTheFilledWalls)
+{
+    // At 192000 samples a second each of 100000 ticks is sampled, so every
+    // point the module lights is drawn; the points the display fills in
+    // between wall corners are not: a DAC's beam jumps there.
+    scratch_dir_t dir;
+    ASSERT_EQ(render("3 300 --wav " + (dir / "a.wav")).status, 0);
+    ASSERT_EQ(run_program(WAV_XY_BIN, (dir / "a.wav") + " " + (dir / "a.png")).status, 0);
+    const rgb_image_t plot = decode_png(read_file(dir / "a.png"));
+    const rgb_image_t frame = decode_ppm(run_program(PC_SNAKE_BIN, "3 300").out);
+    ASSERT_EQ(plot.rgb.size(), frame.rgb.size());
+    const auto pixel = [](const rgb_image_t &image, std::size_t i) {
+        return screen_rgb_t{image.rgb[3 * i], image.rgb[3 * i + 1], image.rgb[3 * i + 2]};
+    };
+    int points = 0, filled = 0;
+    for (std::size_t i = 0; i < plot.rgb.size() / 3; ++i) {
+        const screen_rgb_t want = pixel(frame, i);
+        const screen_rgb_t got = pixel(plot, i);
+        const bool drawn = got != beam_color(0.0) && got != SCREEN_OUTSIDE;
+        const std::string at =
+            "x " + std::to_string(i % 256) + ", y " + std::to_string(255 - i / 256);
+        if (want == beam_color(BEAM_WEIGHT_POINT)) {
+            EXPECT_TRUE(drawn) << at;
+            ++points;
+        } else if (want == beam_color(BEAM_WEIGHT_FILLED)) {
+            EXPECT_FALSE(drawn) << at;
+            ++filled;
+        } else if (want == beam_color(0.0)) {
+            EXPECT_FALSE(drawn) << at;
+        }
+    }
+    EXPECT_GT(points, 100);
+    EXPECT_GT(filled, 100);
 }
 
 } // namespace
