@@ -46,10 +46,14 @@ sf_count_t file_read(void *to, sf_count_t count, void *user)
 sf_count_t file_write(const void *from, sf_count_t count, void *user)
 {
     memory_file_t &f = file_of(user);
-    const auto end = static_cast<std::size_t>(f.at + count);
-    if (end > f.bytes.size())
-        f.bytes.resize(end);
-    std::memcpy(f.bytes.data() + f.at, from, static_cast<std::size_t>(count));
+    const auto *bytes = static_cast<const std::uint8_t *>(from);
+    const auto at = static_cast<std::size_t>(f.at);
+    const auto n = static_cast<std::size_t>(count);
+    const std::size_t over = std::min(n, f.bytes.size() - std::min(at, f.bytes.size()));
+    if (at > f.bytes.size())
+        f.bytes.resize(at);
+    std::memcpy(f.bytes.data() + at, bytes, over);          // over what is there
+    f.bytes.insert(f.bytes.end(), bytes + over, bytes + n); // then appended, without zeroing first
     f.at += count;
     return count;
 }
