@@ -74,5 +74,6 @@ std::int64_t queue_wait_us(std::int64_t queued, std::int64_t low_mark, std::int6
 {
     if (queued < low_mark)
         return 0;
-    return ((queued - low_mark + 1) * 1000000 + rate - 1) / rate;
+    const std::int64_t until = ((queued - low_mark + 1) * 1000000 + rate - 1) / rate;
+    return (until + 1) / 2;
 }

@@ -56,6 +56,8 @@ double stream_frame_ms(const beam_stream_t &s);
 // least two of the device's buffers. So it holds at most about two frames.
 std::int64_t stream_low_mark(const beam_stream_t &s, std::int64_t device_buffer);
 
-// Microseconds until `queued` samples at `rate` have fallen below
-// `low_mark`; 0 once they have.
+// How long to wait before looking at the queue again: half the time until
+// `queued` samples at `rate` have fallen below `low_mark` (the device's clock
+// is not the computer's, and a wait ends late rather than early); 0 once they
+// have.
 std::int64_t queue_wait_us(std::int64_t queued, std::int64_t low_mark, std::int64_t rate);

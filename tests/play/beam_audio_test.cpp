@@ -89,9 +89,9 @@ TEST(BeamAudio, AFrameIsDueWhenTheQueueFallsBelowOneFrame)
     };
     const case_t cases[] = {
         {100, 300, 8000, 0},     {299, 300, 8000, 0},
-        {300, 300, 8000, 125},   // one sample to go, 125 us at 8 kHz
-        {400, 300, 8000, 12625}, // 101 samples
-        {1076, 1076, 192000, 6}, // 5.2 us, waited to the end
+        {300, 300, 8000, 63},    // one sample to go, 125 us at 8 kHz: look again halfway
+        {400, 300, 8000, 6313},  // 101 samples, 12625 us
+        {1076, 1076, 192000, 3}, // 5.2 us, rounded up, then halved up
     };
     for (const case_t &c : cases)
         EXPECT_EQ(queue_wait_us(c.queued, c.low, c.rate), c.wait_us) << c.queued;
