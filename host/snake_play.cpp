@@ -20,6 +20,10 @@ namespace {
 
 // The frame time the glow fades by when frames run unthrottled: the device's.
 constexpr double UNTHROTTLED_FRAME_MS = 1000.0 / PLAY_FPS_DEFAULT;
+// With sound the frames come faster than a monitor shows them (about 180 a
+// second at 100000 ticks); the screen is drawn at a monitor's rate, the glow
+// takes every frame.
+constexpr int AUDIO_SCREEN_FPS = 60;
 
 struct play_run_t {
     play_options_t options;
@@ -29,6 +33,8 @@ struct play_run_t {
     std::string last_error;    // said once, not at every rewrite of the recording
     bool quit = false;
     live_audio_t *audio = nullptr; // with --audio
+    // When the window is drawn next, with --audio.
+    frame_pacer_t screen = pacer_for_fps(AUDIO_SCREEN_FPS);
 };
 
 bool write_output(play_run_t *run, const std::string &path, const void *data, std::size_t n)
@@ -92,6 +98,14 @@ void handle(play_run_t *run, const play_input_t &input)
     }
 }
 
+bool screen_due(play_run_t *run)
+{
+    if (pacer_wait_us(run->screen, clock_us()) > 0)
+        return false;
+    pacer_frame_started(&run->screen, clock_us());
+    return true;
+}
+
 // Inputs first, so a key pressed now reaches the game after this frame.
 void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
 {
@@ -111,7 +125,8 @@ void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
     }
     if (!was_stopped && run->session.stopped)
         write_recording(run); // the player may close the window next
-    window_show(run->window, play_picture(run->session));
+    if (run->audio == nullptr || screen_due(run))
+        window_show(run->window, play_picture(run->session));
 }
 
 bool finished(const play_run_t &run)
