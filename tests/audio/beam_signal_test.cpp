@@ -82,26 +82,6 @@ TEST(BeamSignal, SamplesFollowTheTicks)
     }
 }
 
-TEST(BeamSignal, TicksGivenInPiecesGiveTheSameSamples)
-{
-    // Dark ticks at the end of a piece wait for the next piece's lit point.
-    const std::vector<beam_point_t> ticks = {DARK,      lit(1, 1), DARK, DARK,      lit(2, 2),
-                                             lit(3, 3), DARK,      DARK, lit(4, 4), DARK};
-    const signal_format_t format = format_of(3, 8, true);
-    const std::vector<float> whole = samples_of(format, ticks);
-    ASSERT_EQ(whole.size(), 3u * 27); // ceil(10 * 8 / 3) samples
-    for (std::size_t cut = 0; cut <= ticks.size(); ++cut) {
-        beam_signal_t signal(format);
-        signal.add(std::vector<beam_point_t>(ticks.begin(), ticks.begin() + cut));
-        std::vector<float> got = signal.values();
-        signal.values().clear();
-        signal.add(std::vector<beam_point_t>(ticks.begin() + cut, ticks.end()));
-        signal.finish();
-        got.insert(got.end(), signal.values().begin(), signal.values().end());
-        EXPECT_EQ(got, whole) << "cut after " << cut << " ticks";
-    }
-}
-
 TEST(BeamSignal, ARepeatedFrameWaitsAtItsOwnFirstPointAtTheEnd)
 {
     // D L1 D L2 D: the last dark tick waits for the next round's L1.
