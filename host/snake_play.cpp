@@ -11,6 +11,7 @@
 #include "host/io/file_output.h"
 #include "host/play/beam_stepper.h"
 #include "host/play/frame_pacer.h"
+#include "host/play/play_audio.h"
 #include "host/play/play_options.h"
 #include "host/play/play_picture.h"
 #include "host/play/play_session.h"
@@ -21,6 +22,10 @@ namespace {
 
 // The frame time the glow fades by when frames run unthrottled: the device's.
 constexpr double UNTHROTTLED_FRAME_MS = 1000.0 / PLAY_FPS_DEFAULT;
+// With sound the frames come faster than a monitor shows them (about 180 a
+// second at 100000 ticks); the screen is drawn at a monitor's rate, the glow
+// takes every frame.
+constexpr int AUDIO_SCREEN_FPS = 60;
 
 struct play_run_t {
     play_options_t options;
@@ -30,6 +35,9 @@ struct play_run_t {
     bool write_failed = false; // some output could not be written
     std::string last_error;    // said once, not at every rewrite of the recording
     bool quit = false;
+    live_audio_t *audio = nullptr; // with --audio
+    // When the window is drawn next, with --audio.
+    frame_pacer_t screen = pacer_for_fps(AUDIO_SCREEN_FPS);
 };
 
 bool write_output(play_run_t *run, const std::string &path, const void *data, std::size_t n)
@@ -105,6 +113,14 @@ void handle(play_run_t *run, const play_input_t &input)
     }
 }
 
+bool screen_due(play_run_t *run)
+{
+    if (pacer_wait_us(run->screen, clock_us()) > 0)
+        return false;
+    pacer_frame_started(&run->screen, clock_us());
+    return true;
+}
+
 // Inputs first, so a key pressed now reaches the game after this frame.
 void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
 {
@@ -115,11 +131,19 @@ void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
     if (run->quit)
         return;
     const bool was_stopped = run->session.stopped.has_value();
-    if (!stepper_run(&run->stepper, &run->session, clock_us()))
-        session_step(&run->session);
+    // In slow motion the stepper paints the frame; the sound then keeps the last one.
+    const bool stepped = stepper_run(&run->stepper, &run->session, clock_us());
+    const bool played = !stepped && session_step(&run->session);
+    if (run->audio != nullptr) {
+        live_audio_after_step(run->audio, played && !run->session.stopped);
+        // Frames last as long as their ticks: the glow fades by the last one's time.
+        run->session.decay =
+            glow_decay(run->options.persistence_ms, live_audio_frame_ms(run->audio));
+    }
     if (!was_stopped && run->session.stopped)
         write_recording(run); // the player may close the window next
-    window_show(run->window, shown_picture(*run));
+    if (run->audio == nullptr || screen_due(run))
+        window_show(run->window, shown_picture(*run));
 }
 
 bool finished(const play_run_t &run)
@@ -136,7 +160,9 @@ void play(play_run_t *run)
     frame_pacer_t pacer = pacer_for_fps(run->options.fps);
     std::vector<play_input_t> inputs;
     while (!finished(*run)) {
-        const std::int64_t wait = pacer_wait_us(pacer, clock_us());
+        // With sound, a frame is due when the sound has nearly played the last.
+        const std::int64_t wait = run->audio != nullptr ? live_audio_wait_us(run->audio)
+                                                        : pacer_wait_us(pacer, clock_us());
         if (wait > 0) {
             window_wait(run->window, wait);
             continue;
@@ -144,6 +170,28 @@ void play(play_run_t *run)
         pacer_frame_started(&pacer, clock_us());
         play_one_frame(run, &inputs);
     }
+}
+
+bool open_audio(play_run_t *run)
+{
+    std::string said;
+    std::string error;
+    run->audio = live_audio_open(run->options.signal, &said, &error);
+    std::fprintf(stderr, "snake-play: %s\n", run->audio != nullptr ? said.c_str() : error.c_str());
+    return run->audio != nullptr;
+}
+
+// A run that ended by itself lets the sound play out; a player who quits
+// wants silence now.
+void close_audio(play_run_t *run)
+{
+    const std::int64_t underruns = live_audio_close(run->audio, !run->quit);
+    run->audio = nullptr;
+    if (underruns > 0)
+        std::fprintf(stderr,
+                     "snake-play: the sound ran dry %s (the device found the queue short): "
+                     "the picture on a scope broke up there\n",
+                     underruns == 1 ? "once" : (std::to_string(underruns) + " times").c_str());
 }
 
 int exit_status(const play_run_t &run)
@@ -171,6 +219,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "snake-play: %s\n", error.c_str());
         return EXIT_NO_DEVICE;
     }
+    if (o.audio && !open_audio(&run)) {
+        window_close(run.window);
+        return EXIT_NO_DEVICE;
+    }
     const double frame_ms = o.fps > 0 ? 1000.0 / o.fps : UNTHROTTLED_FRAME_MS;
     run.session.decay = glow_decay(o.persistence_ms, frame_ms);
     session_start(&run.session, o.setup, o.replay ? &o.keys : nullptr);
@@ -179,6 +231,8 @@ int main(int argc, char **argv)
     write_recording(&run);
 
     play(&run);
+    if (run.audio != nullptr)
+        close_audio(&run);
 
     if (!o.screenshot_path.empty())
         write_picture(&run, o.screenshot_path);

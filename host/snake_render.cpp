@@ -1,6 +1,7 @@
 // snake-render: any stretch of the scripted game as PNG, animated GIF or PPM
-// in one run, with other key scripts and game parameters, and the beam
-// budget of every frame. Options are read here; host/render/ does the work.
+// in one run, with other key scripts and game parameters, the beam budget of
+// every frame, and the beam as XY audio. Options are read here; host/render/
+// does the work.
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,8 +10,10 @@
 #include "host/image/frame_image.h"
 #include "host/options/game_options.h"
 #include "host/options/option_help.h"
+#include "host/options/signal_options.h"
 #include "host/render/render.h"
 #include "host/render/render_output.h"
+#include "host/render/wav_output.h"
 
 namespace {
 
@@ -28,6 +31,9 @@ Examples:
   snake-render 1 120 --trace trace.svg --beam ticks.csv
                                              frame 120's beam path, and its every tick
   snake-render --dump-keys > keys.txt        the built-in key script, to edit
+  snake-render 1 1-1000 --wav game.wav       the beam as XY audio for an oscilloscope
+  snake-render 3 300 --wav f.wav --seconds 10
+                                             one frame standing still for 10 s
   snake-render 1 1-500 --keys keys.txt --seed 99 --gif mine.gif
 
 FRAMES is N, A-B or A-B/STEP (pc-snake's frame numbers, 1 = the first frame).
@@ -49,7 +55,24 @@ struct options_t {
     game_options_t game;
     bool dump_keys = false;
     bool quiet = false;
+    std::string wav_format = WAV_FORMAT_NAMES[0];
 };
+
+void add_wav_options(CLI::App &app, options_t *opt, render_job_t *job)
+{
+    CLI::Option *wav = app.add_option("--wav", job->wav, "the beam of the range A-B as XY audio")
+                           ->type_name("FILE");
+    app.add_option("--wav-format", opt->wav_format, "WAV: float, pcm24 or pcm16")
+        ->check(CLI::IsMember(
+            std::vector<std::string>(std::begin(WAV_FORMAT_NAMES), std::end(WAV_FORMAT_NAMES))))
+        ->type_name("F")
+        ->default_str(opt->wav_format)
+        ->needs(wav);
+    add_number(app, "--seconds", job->wav_seconds, "WAV: one frame's beam repeated S seconds",
+               0.001, 60.0, "", "S")
+        ->needs(wav);
+    add_signal_options(app, &job->signal, wav);
+}
 
 void add_options(CLI::App &app, options_t *opt, render_job_t *job)
 {
@@ -78,6 +101,7 @@ void add_options(CLI::App &app, options_t *opt, render_job_t *job)
     app.add_option("--trace", job->trace, "one frame's beam path as FILE.svg or FILE.png")
         ->type_name("FILE");
     app.add_flag("-q,--quiet", opt->quiet, "no progress line");
+    add_wav_options(app, opt, job);
 }
 
 bool check_trace(const render_job_t &job, std::string *error)
@@ -121,12 +145,13 @@ bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
     }
     if (o.empty() && job->png_dir.empty() && job->ppm_dir.empty() && job->gif.empty() &&
         job->budget_csv.empty() && job->budget_svg.empty() && job->beam_csv.empty() &&
-        job->trace.empty()) {
+        job->trace.empty() && job->wav.empty()) {
         *error = "nothing to write: give -o, --png-dir, --ppm-dir, --gif, --budget, "
-                 "--budget-svg, --beam or --trace (see --help)";
+                 "--budget-svg, --beam, --trace or --wav (see --help)";
         return false;
     }
-    return check_trace(*job, error);
+    job->wav_format = wav_format_named(opt.wav_format);
+    return check_trace(*job, error) && wav_job_valid(*job, error);
 }
 
 // LEVEL must be given, so a script for another level is a mistake, not an override.
@@ -145,8 +170,8 @@ bool check_level(const options_t &opt, const key_script_t &keys, std::string *er
 
 int main(int argc, char **argv)
 {
-    CLI::App app{"snake-render: frames of the Snake module's game as PNG, GIF or PPM, and its "
-                 "beam budget.",
+    CLI::App app{"snake-render: frames of the Snake module's game as PNG, GIF or PPM, its "
+                 "beam budget, and its beam as XY audio (WAV).",
                  PROGRAM};
     app.set_version_flag("-V,--version", "snake-render 1.0");
     format_help(app, EXAMPLES);

@@ -13,6 +13,7 @@ packages=(
     libpng-dev libgif-dev            # PNG and GIF writers
     libcli11-dev                     # command lines of snake-render and snake-play
     libsdl2-dev                      # snake-play's window
+    libsndfile1-dev                  # the beam as XY audio in a WAV file
     libbenchmark-dev                 # the benchmarks
 )
 xvfb=false

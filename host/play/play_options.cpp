@@ -2,6 +2,7 @@
 
 #include "host/options/game_options.h"
 #include "host/options/option_help.h"
+#include "host/options/signal_options.h"
 #include "host/play/frame_pacer.h"
 #include "host/play/play_keys.h"
 
@@ -21,13 +22,16 @@ Examples:
                                       play level 3 and keep the game as a key script
   snake-render --keys game.keys ...   renders the recorded game's frames exactly
   snake-play --keys game.keys         replay a recorded game as a demo
+  snake-play --audio                  the beam on the sound card's line out, for a scope in
+                                      XY mode (left X, right Y)
   snake-play --sim --persistence 0 --keys builtin --frames 400 --fps 0 --screenshot f.png
                                       pc-snake's scripted game; f.png has the pixels of
                                       `pc-snake 1 400`
 
 Exit status: 0 done, 1 bad options or key script, 2 or 3 the game stopped on a frame
 over the beam's budget (2000 ticks) or on a slanted wall line, 4 a file could not be
-written (the other outputs are still written), 5 no window could be opened.
+written (the other outputs are still written), 5 no window (or, with --audio, no sound
+device) could be opened.
 )";
 
 // The device's game: the level table's own pace.
@@ -64,14 +68,19 @@ void add_options(CLI::App &app, play_options_t *out, game_options_t *game)
     add_number(app, "--persistence", out->persistence_ms,
                "afterglow: milliseconds to fade to half (0: each frame alone)", 0.0,
                PERSISTENCE_MAX_MS, number_text(out->persistence_ms), "MS");
-    add_number(app, "--fps", out->fps, "frames per second (0: unthrottled)", 0, PLAY_FPS_MAX,
-               number_text(out->fps));
+    CLI::Option *fps = add_number(app, "--fps", out->fps, "frames per second (0: unthrottled)", 0,
+                                  PLAY_FPS_MAX, number_text(out->fps));
     add_number(app, "--scale", out->scale, "the window's first size, 256 times N", 1,
                WINDOW_SCALE_MAX, number_text(out->scale));
     app.add_flag("--fill", out->fill,
                  "scale the picture to fill the window instead of by whole steps");
     add_number(app, "--slow", out->slow_tps, "start in slow motion at N beam ticks a second", 1,
                SLOW_TICKS_PER_SECOND_MAX, number_text(out->slow_tps));
+    CLI::Option *audio =
+        app.add_flag("--audio", out->audio,
+                     "the beam as XY audio for an oscilloscope; frames keep the sound's pace")
+            ->excludes(fps);
+    add_signal_options(app, &out->signal, audio);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/play/beam_stepper.h"
+#include "host/audio/beam_signal.h"
 #include "host/sim/frame_loop.h"
 #include "host/sim/key_script.h"
 
@@ -28,6 +29,8 @@ struct play_options_t {
     bool fill = false;                            // scale to fill the window, not by whole steps
     bool slow = false;                            // start in slow motion
     int slow_tps = SLOW_TICKS_PER_SECOND_DEFAULT; // slow motion's beam ticks a second
+    bool audio = false;                           // the beam as XY audio, the frames at its pace
+    signal_format_t signal;                       // its rates, gain and channels
 };
 
 // Returns -1 to play with *out filled in, or the status to exit with: 0 after

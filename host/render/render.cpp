@@ -9,6 +9,7 @@
 #include "host/render/budget_report.h"
 #include "host/render/image_outputs.h"
 #include "host/render/render_output.h"
+#include "host/render/wav_output.h"
 #include "host/sim/beam_raster.h"
 #include "host/sim/scripted_run.h"
 
@@ -47,6 +48,7 @@ render_outputs_t make_outputs(const render_job_t &job)
     if (!job.budget_csv.empty() || !job.budget_svg.empty())
         outputs.push_back(std::make_unique<budget_files_t>(job));
     add_beam_outputs(job, &outputs);
+    add_wav_output(job, &outputs);
     return outputs;
 }
 

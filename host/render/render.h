@@ -1,12 +1,14 @@
 // snake-render's work once its options are read: one game played through the
 // whole range, each frame asked for written as PPM or PNG files or added to
-// an animated GIF, and the beam budget of each as CSV and SVG. Every file is
-// written whole or not at all.
+// an animated GIF, the beam budget of each as CSV and SVG, and their beam as
+// XY audio in a WAV file. Every file is written whole or not at all.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "host/audio/beam_signal.h"
+#include "host/audio/wav_file.h"
 #include "host/render/frame_range.h"
 #include "host/sim/frame_loop.h"
 #include "host/sim/key_script.h"
@@ -25,6 +27,12 @@ struct render_job_t {
     std::string budget_svg;
     std::string beam_csv;  // every beam operation of the frames written
     std::string trace;     // one frame's beam path, .svg or .png
+    // The beam as XY audio: the file, its signal and sample format, and how
+    // long one frame's beam is repeated (0: the range once).
+    std::string wav;
+    signal_format_t signal;
+    wav_sample_format_t wav_format = wav_sample_format_t::float32;
+    double wav_seconds = 0;
     bool progress = false; // a progress line on stderr
 };
 

@@ -13,6 +13,7 @@ void run_start(scripted_run_t *run)
     run->drawn = 0;
     run->cycle = run_cycle_t{};
     raster_watch(&run->game);
+    raster_begin_frame(0, false); // the park is not recorded, as in a fresh process
     start_game(&run->game, run->setup);
 }
 

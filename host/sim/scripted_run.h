@@ -25,7 +25,8 @@ struct scripted_run_t {
 // holds its ticks.
 void play_raster_frame(snake_t *game, std::int64_t number, std::uint8_t key, bool record);
 
-// Starts the game, watched by the raster.
+// Starts the game, watched by the raster, which records nothing until a
+// frame asks for it: the park reaches no listener, even after an earlier run.
 void run_start(scripted_run_t *run);
 
 // Plays on until frame n (above `drawn`, at most 2147483647) is drawn and

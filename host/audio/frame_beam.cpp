@@ -1,0 +1,8 @@
+#include "host/audio/frame_beam.h"
+
+frame_beam_t::frame_beam_t() : listening_(beam_listener_t{&frame_beam_t::on_tick, this}) {}
+
+void frame_beam_t::on_tick(void *context, const beam_tick_t &tick)
+{
+    static_cast<frame_beam_t *>(context)->ticks_.push_back({tick.lit, tick.x, tick.y});
+}

@@ -1,0 +1,82 @@
+// wav-xy: what an oscilloscope in XY mode draws from a WAV of the beam, as a
+// PNG in the screen's colours: the first channel across, the second upwards,
+// every sample a touch of the beam that brightens its point the way the
+// raster's afterglow does. With a third channel (Z) only lit samples draw.
+// For looking at a WAV without a scope, and for the README's picture.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "host/audio/wav_file.h"
+#include "host/exit_status.h"
+#include "host/image/frame_image.h"
+#include "host/image/png_writer.h"
+#include "host/io/file_output.h"
+#include "host/sim/screen.h"
+
+namespace {
+
+// A tick lasts about two samples at the default rates; two touches then come
+// near the raster's 0.8 for a point.
+constexpr double TOUCH_WEIGHT = 0.5;
+
+std::uint8_t screen_coordinate(float value)
+{
+    const double v = std::floor(static_cast<double>(value) * 128.0 + 128.0);
+    return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+std::vector<double> plot(const wav_data_t &wav)
+{
+    std::vector<double> glow(SCREEN_POINTS, 0.0);
+    const auto channels = static_cast<std::size_t>(wav.channels);
+    for (std::size_t i = 0; i + channels <= wav.values.size(); i += channels) {
+        if (channels >= 3 && wav.values[i + 2] < 0.5f)
+            continue; // blanked
+        double &p = glow[screen_index(screen_coordinate(wav.values[i]),
+                                      screen_coordinate(wav.values[i + 1]))];
+        p = 1.0 - (1.0 - TOUCH_WEIGHT) * (1.0 - p);
+    }
+    return glow;
+}
+
+std::vector<std::uint8_t> read_bytes(const std::string &path)
+{
+    std::vector<std::uint8_t> bytes;
+    if (std::FILE *f = std::fopen(path.c_str(), "rb")) {
+        std::uint8_t block[65536];
+        std::size_t n;
+        while ((n = std::fread(block, 1, sizeof block, f)) > 0)
+            bytes.insert(bytes.end(), block, block + n);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const int scale = argc == 4 ? std::atoi(argv[3]) : 1;
+    if (argc < 3 || argc > 4 || scale < 1 || scale > IMAGE_SCALE_MAX) {
+        std::fputs("usage: wav-xy IN.wav OUT.png [SCALE]  (SCALE: pixels per point, 1 to 8)\n",
+                   stderr);
+        return EXIT_USAGE;
+    }
+    wav_data_t wav;
+    std::string error;
+    if (!read_wav(read_bytes(argv[1]), &wav, &error) || wav.channels < 2) {
+        std::fprintf(stderr, "wav-xy: %s: %s\n", argv[1],
+                     error.empty() ? "needs two channels" : error.c_str());
+        return EXIT_USAGE;
+    }
+    const rgb_image_t image = frame_image(plot(wav).data());
+    const std::vector<std::uint8_t> png = encode_png(scale > 1 ? scale_image(image, scale) : image);
+    if (!write_file_whole(argv[2], png.data(), png.size(), &error)) {
+        std::fprintf(stderr, "wav-xy: %s\n", error.c_str());
+        return EXIT_WRITE_FAILED;
+    }
+    return 0;
+}

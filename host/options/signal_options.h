@@ -1,0 +1,17 @@
+// The options of the beam's audio signal, shared by snake-render (--wav) and
+// snake-play (--audio): the sample rate, the tick rate, the gain, the channel
+// order and the Z channel. Each needs the option that turns the sound on.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <cstdint>
+
+#include "host/audio/beam_signal.h"
+
+inline constexpr std::int64_t SIGNAL_RATE_MIN = 8000;
+inline constexpr std::int64_t SIGNAL_RATE_MAX = 768000;
+inline constexpr std::int64_t SIGNAL_TICK_RATE_MIN = 1000;
+inline constexpr std::int64_t SIGNAL_TICK_RATE_MAX = 1000000;
+
+void add_signal_options(CLI::App &app, signal_format_t *format, CLI::Option *sound_on);
