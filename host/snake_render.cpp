@@ -8,8 +8,10 @@
 #include "host/exit_status.h"
 #include "host/image/frame_image.h"
 #include "host/options/game_options.h"
+#include "host/options/look_options.h"
 #include "host/options/option_help.h"
 #include "host/render/render.h"
+#include "host/render/render_output.h"
 
 namespace {
 
@@ -26,12 +28,22 @@ Examples:
                                              the beam ticks of every frame
   snake-render --dump-keys > keys.txt        the built-in key script, to edit
   snake-render 1 1-500 --keys keys.txt --seed 99 --gif mine.gif
+  snake-render 3 1-1000 --look tube --size 512 --video game.mp4
+                                             the game on a glowing tube as H.264 video
+  snake-render 2 300 --look tube -o tube.png --persistence 400 --brightness 2
+                                             one frame with a long, bright trail
 
 FRAMES is N, A-B or A-B/STEP (pc-snake's frame numbers, 1 = the first frame).
 Key scripts: one "FRAME KEY" per line, the key reaching the game after that
 frame is drawn; KEY is left, right, up, down, up2, down2, faster, slower or a
 code 1 to 255; optional lines "level N", "seed N", "speed N", "growth N",
 "device"; '#' starts a comment. Options on the command line win over them.
+
+Looks: exact (the default) is pc-snake's picture, one cell per point; tube is
+a glowing phosphor at --size pixels: round spots, lines as bright as the beam
+dwells on them, a halo, the trail of the light fading by half every
+--persistence ms of the game's time. The tube's pictures have thousands of
+colours: --video keeps them; a GIF holds 255 steps of the phosphor's ramp.
 
 Exit status: 0 done, 1 bad options or key script, 2 a frame over the
 2000-tick budget, 3 a diagonal wall line, 4 a file could not be written.
@@ -44,6 +56,7 @@ struct options_t {
     int level = 0;
     std::string frames;
     game_options_t game;
+    look_options_t look;
     bool dump_keys = false;
     bool quiet = false;
 };
@@ -58,7 +71,14 @@ void add_options(CLI::App &app, options_t *opt, render_job_t *job)
         ->type_name("FILE");
     app.add_option("--png-dir", job->png_dir, "one PNG per frame in DIR")->type_name("DIR");
     app.add_option("--ppm-dir", job->ppm_dir, "one PPM per frame in DIR")->type_name("DIR");
-    app.add_option("-g,--gif", job->gif, "the range as one animated GIF")->type_name("FILE");
+    app.add_option("-g,--gif", job->gif,
+                   "the range as one animated GIF (for the tube look --video is better)")
+        ->type_name("FILE");
+    app.add_option("--video", job->video, "the range as one video, FILE.mp4 (H.264) or .webm (VP9)")
+        ->type_name("FILE");
+    add_number(app, "--fps", job->fps, "video: frames per second", 1, 1000, number_text(job->fps));
+    add_number(app, "--crf", job->crf, "video: quality, lower is better (H.264's scale)", 0, 51,
+               number_text(job->crf));
     add_number(app, "-d,--delay", job->delay_cs, "GIF: centiseconds per frame", 1, 65535,
                number_text(job->delay_cs));
     add_number(app, "-s,--scale", job->scale, "PNG and GIF: pixels per point", 1, IMAGE_SCALE_MAX,
@@ -70,6 +90,50 @@ void add_options(CLI::App &app, options_t *opt, render_job_t *job)
         ->type_name("FILE");
     app.add_option("--budget-svg", job->budget_svg, "the same as an SVG plot")->type_name("FILE");
     app.add_flag("-q,--quiet", opt->quiet, "no progress line");
+    add_look_options(app, &opt->look, look_t::exact, "");
+}
+
+bool given(const options_t &opt, const char *name) { return option_given(*opt.look.app, name); }
+
+bool check_video(const options_t &opt, const render_job_t &job, std::string *error)
+{
+    const std::string &v = job.video;
+    if (v.empty()) {
+        for (const char *name : {"--fps", "--crf"})
+            if (given(opt, name)) {
+                *error = std::string(name) + " is for --video";
+                return false;
+            }
+        return true;
+    }
+    if (!ends_with(v, ".mp4") && !ends_with(v, ".webm")) {
+        *error = "--video " + v + ": the name must end in .mp4 or .webm";
+        return false;
+    }
+    const int side = job.look == look_t::tube ? job.tube.size : SCREEN_SIDE * job.scale;
+    if (side % 2 != 0) {
+        *error = "--video needs an even --size: its colours are kept for each 2 x 2 pixels";
+        return false;
+    }
+    return true;
+}
+
+// The exact look has its scale and PPM; the tube its own size and knobs.
+bool check_look(const options_t &opt, const render_job_t &job, std::string *error)
+{
+    if (!check_look_options(opt.look, error))
+        return false;
+    if (job.look != look_t::tube)
+        return true;
+    if (given(opt, "--scale")) {
+        *error = "--scale is for the exact look; the tube's pictures take --size";
+        return false;
+    }
+    if (!job.ppm_dir.empty() || ends_with(job.output, ".ppm")) {
+        *error = "PPM is pc-snake's exact picture; the tube look writes PNG, GIF or video";
+        return false;
+    }
+    return true;
 }
 
 // The job's frames and outputs, checked; on a fault the message is in *error.
@@ -90,12 +154,12 @@ bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
         return false;
     }
     if (o.empty() && job->png_dir.empty() && job->ppm_dir.empty() && job->gif.empty() &&
-        job->budget_csv.empty() && job->budget_svg.empty()) {
-        *error = "nothing to write: give -o, --png-dir, --ppm-dir, --gif, --budget or "
+        job->video.empty() && job->budget_csv.empty() && job->budget_svg.empty()) {
+        *error = "nothing to write: give -o, --png-dir, --ppm-dir, --gif, --video, --budget or "
                  "--budget-svg (see --help)";
         return false;
     }
-    return true;
+    return check_video(opt, *job, error) && check_look(opt, *job, error);
 }
 
 // LEVEL must be given, so a script for another level is a mistake, not an override.
@@ -114,8 +178,8 @@ bool check_level(const options_t &opt, const key_script_t &keys, std::string *er
 
 int main(int argc, char **argv)
 {
-    CLI::App app{"snake-render: frames of the Snake module's game as PNG, GIF or PPM, and its "
-                 "beam budget.",
+    CLI::App app{"snake-render: frames of the Snake module's game as PNG, GIF, PPM or video, "
+                 "exact or on a glowing tube, and its beam budget.",
                  PROGRAM};
     app.set_version_flag("-V,--version", "snake-render 1.0");
     format_help(app, EXAMPLES);
@@ -138,6 +202,8 @@ int main(int argc, char **argv)
         std::fputs(format_key_script(job.keys).c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : EXIT_WRITE_FAILED;
     }
+    job.look = opt.look.look;
+    job.tube = opt.look.tube;
     if (!check_outputs(opt, &job, &error) || !check_level(opt, job.keys, &error))
         return usage_fault(PROGRAM, error);
     opt.game.settings.level = static_cast<std::uint8_t>(opt.level);
