@@ -9,6 +9,9 @@
 
 #include "host/tube/phosphor.h"
 
+// Each copy is a quarter of the side of the one above.
+inline constexpr int BLOOM_STEP = 4;
+
 class bloom_t {
   public:
     explicit bloom_t(int size);
@@ -17,11 +20,13 @@ class bloom_t {
     void build(const phosphor_t &light);
 
     // Row j of the halo at full size, in the light's stored units: the mean
-    // of the two blurred copies. Writes size() values.
+    // of the two blurred copies. Writes row_room() values; the first `size`
+    // are the row.
     void halo_row(int j, float *out) const;
+    std::size_t row_room() const { return std::size_t(BLOOM_STEP) * quarter_.side; }
 
   private:
-    // Where a pixel of a side STEP times larger falls between two pixels of a
+    // Where a pixel of a side BLOOM_STEP times larger falls between two pixels of a
     // level: the lower, the upper and the upper's weight.
     struct tap_t {
         int lo;
@@ -41,9 +46,10 @@ class bloom_t {
 
     level_t quarter_;
     level_t sixteenth_;
-    std::vector<float> scratch_; // one level's blur in flight
-    std::vector<float> halo_;    // quarter size: both levels, before the last step up
-    taps_t to_full_;             // from the quarter to the picture
-    taps_t to_quarter_;          // from the sixteenth to the quarter
-    mutable std::vector<float> row_;
+    std::vector<float> scratch_;     // one level's blur in flight
+    std::vector<float> halo_;        // quarter size: both levels, before the last step up
+    taps_t to_full_;                 // from the quarter to the picture
+    taps_t to_quarter_;              // from the sixteenth to the quarter
+    std::vector<float> wide_;        // the far copy's row, enlarged
+    mutable std::vector<float> row_; // a level's row between two of its rows
 };

@@ -1,6 +1,7 @@
 #include "host/tube/tone_map.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "host/image/screen_color.h"
 
@@ -51,6 +52,26 @@ tone_map_t::tone_map_t(tube_palette_t palette) : table_(std::size_t(LAST) + 1)
                              (TUBE_GIF_LEVELS - 1),
                          GIF_STEP_GAMMA);
         const auto rgb = i == 0 ? std::array<std::uint8_t, 3>{} : color_of_response(v);
-        table_[std::size_t(i)] = std::uint32_t{rgb[0]} << 16 | std::uint32_t{rgb[1]} << 8 | rgb[2];
+        std::memcpy(&table_[std::size_t(i)], rgb.data(), rgb.size());
     }
+}
+
+std::array<std::uint8_t, 3> tone_map_t::color(float x) const
+{
+    std::array<std::uint8_t, 3> rgb{};
+    std::memcpy(rgb.data(), &table_[std::size_t(step_of(x))], rgb.size());
+    return rgb;
+}
+
+void tone_map_t::paint(const float *x, int n, std::uint8_t *out) const
+{
+    if (n <= 0)
+        return;
+    steps_.resize(std::size_t(n));
+    int *steps = steps_.data();
+    for (int i = 0; i < n; ++i) // no lookups here, so that it runs on vectors
+        steps[i] = step_of(x[i]);
+    for (int i = 0; i < n - 1; ++i)
+        std::memcpy(out + 3 * i, &table_[std::size_t(steps[i])], 4);
+    std::memcpy(out + 3 * (n - 1), &table_[std::size_t(steps[n - 1])], 3);
 }

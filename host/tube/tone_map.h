@@ -21,12 +21,11 @@ class tone_map_t {
   public:
     explicit tone_map_t(tube_palette_t palette);
 
-    // The colour of exposure x (0 or more) as 0xRRGGBB.
-    std::uint32_t rgb(float x) const
-    {
-        const int i = static_cast<int>(std::bit_cast<std::uint32_t>(x) >> SHIFT) - FIRST;
-        return table_[static_cast<std::size_t>(i < 0 ? 0 : i > LAST ? LAST : i)];
-    }
+    // The colour of exposure x (0 or more): red, green, blue.
+    std::array<std::uint8_t, 3> color(float x) const;
+
+    // The colours of exposures x[0 .. n) into out, 3 bytes each.
+    void paint(const float *x, int n, std::uint8_t *out) const;
 
     // The response 1 - 2^-x and its colour, worked out in full: what the table holds.
     static double response(double x);
@@ -38,5 +37,13 @@ class tone_map_t {
     // From 2^-14, which shows black, to 2^6, which shows white.
     static constexpr int FIRST = (127 - 14) << 10;
     static constexpr int LAST = (20 << 10) - 1;
+    static int step_of(float x)
+    {
+        const int i = static_cast<int>(std::bit_cast<std::uint32_t>(x) >> SHIFT) - FIRST;
+        return i < 0 ? 0 : i > LAST ? LAST : i;
+    }
+    // Red, green and blue in a word's first three bytes in memory, so that
+    // a pixel is one 4-byte copy (the fourth byte is the next pixel's red).
     std::vector<std::uint32_t> table_;
+    mutable std::vector<int> steps_; // a row's steps, between the two loops of paint
 };

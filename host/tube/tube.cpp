@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "host/image/screen_color.h"
 
@@ -16,13 +17,6 @@ constexpr double BASE_EXPOSURE = 3.0;
 // many half-lives is below 2^-12 of what it was.
 constexpr double HISTORY_HALF_LIVES = 12.0;
 constexpr std::int64_t HISTORY_FRAMES_MAX = 20000;
-
-void put_rgb(std::uint8_t *at, std::uint32_t rgb)
-{
-    at[0] = static_cast<std::uint8_t>(rgb >> 16);
-    at[1] = static_cast<std::uint8_t>(rgb >> 8);
-    at[2] = static_cast<std::uint8_t>(rgb);
-}
 
 } // namespace
 
@@ -93,7 +87,7 @@ std::int64_t tube_t::history_frames(const tube_settings_t &settings)
     return std::min(HISTORY_FRAMES_MAX, static_cast<std::int64_t>(frames));
 }
 
-rgb_image_t tube_t::picture(tube_palette_t palette)
+const rgb_image_t &tube_t::picture(tube_palette_t palette)
 {
     const int size = settings_.size;
     const tone_map_t &tone = palette == tube_palette_t::gif ? gif_ : smooth_;
@@ -104,30 +98,38 @@ rgb_image_t tube_t::picture(tube_palette_t palette)
     if (halo)
         bloom_.build(light_);
     if (spans_.empty())
-        for (int j = 0; j < size; ++j)
-            spans_.push_back(disc_span(size, j));
-    halo_row_.resize(std::size_t(size));
+        start_picture();
 
-    rgb_image_t image{size, size, std::vector<std::uint8_t>(std::size_t(3) * size * size)};
-    const std::uint32_t outside = std::uint32_t{SCREEN_OUTSIDE[0]} << 16 |
-                                  std::uint32_t{SCREEN_OUTSIDE[1]} << 8 | SCREEN_OUTSIDE[2];
+    const std::array<std::uint8_t, 3> outside = SCREEN_OUTSIDE;
+    float *h = halo_row_.data();
+    float *x = exposure_row_.data();
     for (int j = 0; j < size; ++j) {
-        std::uint8_t *out = &image.rgb[std::size_t(3) * size * j];
+        std::uint8_t *out = &image_.rgb[std::size_t(3) * size * j];
         const auto [lo, hi] = spans_[std::size_t(j)];
-        for (int i = 0; i < lo; ++i)
-            put_rgb(out + 3 * i, outside);
-        for (int i = hi; i < size; ++i)
-            put_rgb(out + 3 * i, outside);
         const float *light = light_.row(j);
         if (halo) {
-            bloom_.halo_row(j, halo_row_.data());
-            const float *h = halo_row_.data();
+            bloom_.halo_row(j, h);
             for (int i = lo; i < hi; ++i)
-                put_rgb(out + 3 * i, tone.rgb(exposure * light[i] + glow * h[i]));
+                x[i] = exposure * light[i] + glow * h[i];
         } else {
             for (int i = lo; i < hi; ++i)
-                put_rgb(out + 3 * i, tone.rgb(exposure * light[i]));
+                x[i] = exposure * light[i];
         }
+        tone.paint(x + lo, hi - lo, out + 3 * lo);
+        for (int i = 0; i < lo; ++i)
+            std::memcpy(out + 3 * i, outside.data(), 3);
+        for (int i = hi; i < size; ++i)
+            std::memcpy(out + 3 * i, outside.data(), 3);
     }
-    return image;
+    return image_;
+}
+
+void tube_t::start_picture()
+{
+    const int size = settings_.size;
+    for (int j = 0; j < size; ++j)
+        spans_.push_back(disc_span(size, j));
+    halo_row_.resize(bloom_.row_room());
+    exposure_row_.resize(std::size_t(size));
+    image_ = {size, size, std::vector<std::uint8_t>(std::size_t(3) * size * size)};
 }

@@ -33,9 +33,10 @@ class tube_t {
     beam_listener_t listener() { return {&tube_t::on_tick, this}; }
     void hear(const beam_tick_t &tick);
 
-    // The picture of the latest frame heard, size x size pixels. Showing
-    // changes nothing: it may be asked for more than once per frame.
-    rgb_image_t picture(tube_palette_t palette = tube_palette_t::smooth);
+    // The picture of the latest frame heard, size x size pixels, valid until
+    // the next. Showing changes nothing: it may be asked for more than once
+    // per frame.
+    const rgb_image_t &picture(tube_palette_t palette = tube_palette_t::smooth);
 
     const tube_settings_t &settings() const { return settings_; }
     const phosphor_t &light() const { return light_; }
@@ -64,7 +65,10 @@ class tube_t {
     };
     static span_t disc_span(int size, int j);
     std::vector<span_t> spans_; // per row, made with the first picture
+    void start_picture();
     std::vector<float> halo_row_;
+    std::vector<float> exposure_row_;
+    rgb_image_t image_{};
     bool in_frame_ = false;
     std::int64_t frame_ = 0; // the frame being heard
     int ticks_ = 0;          // its ticks so far

@@ -44,7 +44,7 @@ struct tube_settings_t {
     double persistence_ms = TUBE_PERSISTENCE_DEFAULT_MS;
     double glow = TUBE_GLOW_DEFAULT;
     int tick_rate = TICK_RATE_DEFAULT; // Hz
-    bool fixed_frame = false; // every frame lasts FIXED_FRAME_MS, not its ticks
+    bool fixed_frame = false;          // every frame lasts FIXED_FRAME_MS, not its ticks
 };
 
 // How long a frame of `ticks` beam ticks lasts.
