@@ -3,6 +3,8 @@
 // it one per frame; the screen keeps the phosphor's afterglow. See --help.
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "host/play/play_picture.h"
 #include "host/play/play_session.h"
 #include "host/play/play_window.h"
+#include "host/tube/tube.h"
 
 namespace {
 
@@ -24,8 +27,9 @@ struct play_run_t {
     play_options_t options;
     play_session_t session;
     play_window_t *window = nullptr;
-    bool write_failed = false; // some output could not be written
-    std::string last_error;    // said once, not at every rewrite of the recording
+    std::unique_ptr<tube_t> tube; // the tube look, listening to every frame
+    bool write_failed = false;    // some output could not be written
+    std::string last_error;       // said once, not at every rewrite of the recording
     bool quit = false;
 };
 
@@ -49,11 +53,19 @@ void write_recording(play_run_t *run)
     write_output(run, run->options.record_path, text.data(), text.size());
 }
 
+// The picture as shown, in the run's look.
+rgb_image_t shown_picture(play_run_t *run)
+{
+    if (run->tube)
+        return play_picture(run->session, run->tube->picture());
+    return play_picture(run->session);
+}
+
 void write_picture(play_run_t *run, const std::string &path)
 {
     std::vector<std::uint8_t> png;
     try {
-        png = encode_png(play_picture(run->session));
+        png = encode_png(shown_picture(run));
     } catch (const std::exception &e) {
         std::fprintf(stderr, "snake-play: cannot write %s: %s\n", path.c_str(), e.what());
         run->write_failed = true;
@@ -103,7 +115,7 @@ void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
     session_step(&run->session);
     if (!was_stopped && run->session.stopped)
         write_recording(run); // the player may close the window next
-    window_show(run->window, play_picture(run->session));
+    window_show(run->window, shown_picture(run));
 }
 
 bool finished(const play_run_t &run)
@@ -150,13 +162,20 @@ int main(int argc, char **argv)
     std::string error;
     // A run that ends by itself and keeps its last picture needs no screen.
     const bool headless_ok = o.frames > 0 && !o.screenshot_path.empty();
-    run.window = window_open(o.scale, o.fill, headless_ok, &error);
+    const bool tube = o.look.look == look_t::tube;
+    run.window = window_open(o.scale, o.fill, headless_ok, tube ? o.look.tube.size : SCREEN_SIDE,
+                             tube, &error);
     if (run.window == nullptr) {
         std::fprintf(stderr, "snake-play: %s\n", error.c_str());
         return EXIT_NO_DEVICE;
     }
     const double frame_ms = o.fps > 0 ? 1000.0 / o.fps : UNTHROTTLED_FRAME_MS;
     run.session.decay = glow_decay(o.persistence_ms, frame_ms);
+    std::optional<beam_listening_t> listening;
+    if (tube) {
+        run.tube = std::make_unique<tube_t>(o.look.tube);
+        listening.emplace(run.tube->listener());
+    }
     session_start(&run.session, o.setup, o.replay ? &o.keys : nullptr);
     write_recording(&run);
 
