@@ -13,6 +13,9 @@ packages=(
     libpng-dev libgif-dev            # PNG and GIF writers
     libcli11-dev                     # command lines of snake-render and snake-play
     libsdl2-dev                      # snake-play's window
+    libavcodec-dev libavformat-dev   # snake-render --video (H.264, VP9) through FFmpeg
+    libswscale-dev libavutil-dev
+    ffmpeg                           # ffprobe and ffmpeg, which the tests decode videos with
     libbenchmark-dev                 # the benchmarks
 )
 xvfb=false
