@@ -12,6 +12,7 @@
 #include "host/options/option_help.h"
 #include "host/render/render.h"
 #include "host/render/render_output.h"
+#include "host/video/video_writer.h"
 
 namespace {
 
@@ -113,6 +114,11 @@ bool check_video(const options_t &opt, const render_job_t &job, std::string *err
     const int side = job.look == look_t::tube ? job.tube.size : SCREEN_SIDE * job.scale;
     if (side % 2 != 0) {
         *error = "--video needs an even --size: its colours are kept for each 2 x 2 pixels";
+        return false;
+    }
+    if (!video_available()) {
+        *error = "--video: this snake-render was built without FFmpeg's libraries "
+                 "(libavcodec-dev, libavformat-dev, libswscale-dev, libavutil-dev)";
         return false;
     }
     return true;
