@@ -16,11 +16,10 @@ namespace {
 std::vector<beam_tick_t> frame_ticks(std::uint8_t level, std::int64_t number)
 {
     std::vector<beam_tick_t> ticks;
-    beam_listening_t listening(
-        {[](void *out, const beam_tick_t &t) {
-             static_cast<std::vector<beam_tick_t> *>(out)->push_back(t);
-         },
-         &ticks});
+    beam_listening_t listening({[](void *out, const beam_tick_t &t) {
+                                    static_cast<std::vector<beam_tick_t> *>(out)->push_back(t);
+                                },
+                                &ticks});
     play_scripted_frames(level, number);
     return ticks;
 }
@@ -45,7 +44,12 @@ void BM_TubeFrame(benchmark::State &state)
     state.counters["ticks"] = static_cast<double>(ticks.size());
 }
 
-BENCHMARK(BM_TubeFrame)->ArgName("size")->Arg(512)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TubeFrame)
+    ->ArgName("size")
+    ->Arg(512)
+    ->Arg(1024)
+    ->Arg(2048)
+    ->Unit(benchmark::kMillisecond);
 
 // Frames 1 to n of level 1 in the tube look at 512 x 512, into an MP4.
 void BM_TubeVideo(benchmark::State &state)
