@@ -3,25 +3,29 @@
 // it one per frame; the screen keeps the phosphor's afterglow. See --help.
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "host/exit_status.h"
 #include "host/image/png_writer.h"
 #include "host/io/file_output.h"
-#include "host/play/beam_stepper.h"
 #include "host/play/frame_pacer.h"
+#include "host/play/beam_stepper.h"
 #include "host/play/play_audio.h"
 #include "host/play/play_options.h"
 #include "host/play/play_picture.h"
 #include "host/play/play_session.h"
 #include "host/play/play_window.h"
 #include "host/play/step_picture.h"
+#include "host/tube/tube.h"
 
 namespace {
 
 // The frame time the glow fades by when frames run unthrottled: the device's.
 constexpr double UNTHROTTLED_FRAME_MS = 1000.0 / PLAY_FPS_DEFAULT;
+
 // With sound the frames come faster than a monitor shows them (about 180 a
 // second at 100000 ticks); the screen is drawn at a monitor's rate, the glow
 // takes every frame.
@@ -32,8 +36,9 @@ struct play_run_t {
     play_session_t session;
     beam_stepper_t stepper; // slow motion and single ticks
     play_window_t *window = nullptr;
-    bool write_failed = false; // some output could not be written
-    std::string last_error;    // said once, not at every rewrite of the recording
+    std::unique_ptr<tube_t> tube; // the tube look, listening to every frame
+    bool write_failed = false;    // some output could not be written
+    std::string last_error;       // said once, not at every rewrite of the recording
     bool quit = false;
     live_audio_t *audio = nullptr; // with --audio
     // When the window is drawn next, with --audio.
@@ -63,17 +68,22 @@ void write_recording(play_run_t *run, bool at_exit = false)
     write_output(run, run->options.record_path, text.data(), text.size());
 }
 
-// A frame being stepped through is shown as far as it is drawn.
-rgb_image_t shown_picture(const play_run_t &run)
+// The picture as shown, in the run's look; a frame being stepped through is
+// shown as far as it is drawn, point by point.
+rgb_image_t shown_picture(play_run_t *run)
 {
-    return run.stepper.open ? step_picture(run.stepper) : play_picture(run.session);
+    if (run->stepper.open)
+        return step_picture(run->stepper);
+    if (run->tube)
+        return play_picture(run->session, run->tube->picture());
+    return play_picture(run->session);
 }
 
 void write_picture(play_run_t *run, const std::string &path)
 {
     std::vector<std::uint8_t> png;
     try {
-        png = encode_png(shown_picture(*run));
+        png = encode_png(shown_picture(run));
     } catch (const std::exception &e) {
         std::fprintf(stderr, "snake-play: cannot write %s: %s\n", path.c_str(), e.what());
         run->write_failed = true;
@@ -143,7 +153,7 @@ void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
     if (!was_stopped && run->session.stopped)
         write_recording(run); // the player may close the window next
     if (run->audio == nullptr || screen_due(run))
-        window_show(run->window, shown_picture(*run));
+        window_show(run->window, shown_picture(run));
 }
 
 bool finished(const play_run_t &run)
@@ -172,6 +182,13 @@ void play(play_run_t *run)
     }
 }
 
+int exit_status(const play_run_t &run)
+{
+    if (run.write_failed)
+        return EXIT_WRITE_FAILED;
+    return run.session.stopped ? run.session.stopped->status : 0;
+}
+
 bool open_audio(play_run_t *run)
 {
     std::string said;
@@ -194,13 +211,6 @@ void close_audio(play_run_t *run)
                      underruns == 1 ? "once" : (std::to_string(underruns) + " times").c_str());
 }
 
-int exit_status(const play_run_t &run)
-{
-    if (run.write_failed)
-        return EXIT_WRITE_FAILED;
-    return run.session.stopped ? run.session.stopped->status : 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -214,7 +224,9 @@ int main(int argc, char **argv)
     std::string error;
     // A run that ends by itself and keeps its last picture needs no screen.
     const bool headless_ok = o.frames > 0 && !o.screenshot_path.empty();
-    run.window = window_open(o.scale, o.fill, headless_ok, &error);
+    const bool tube = o.look.look == look_t::tube;
+    run.window = window_open(o.scale, o.fill, headless_ok, tube ? o.look.tube.size : SCREEN_SIDE,
+                             tube, &error);
     if (run.window == nullptr) {
         std::fprintf(stderr, "snake-play: %s\n", error.c_str());
         return EXIT_NO_DEVICE;
@@ -225,6 +237,11 @@ int main(int argc, char **argv)
     }
     const double frame_ms = o.fps > 0 ? 1000.0 / o.fps : UNTHROTTLED_FRAME_MS;
     run.session.decay = glow_decay(o.persistence_ms, frame_ms);
+    std::optional<beam_listening_t> listening;
+    if (tube) {
+        run.tube = std::make_unique<tube_t>(o.look.tube);
+        listening.emplace(run.tube->listener());
+    }
     session_start(&run.session, o.setup, o.replay ? &o.keys : nullptr);
     run.stepper.ticks_per_second = o.slow_tps;
     run.stepper.slow = o.slow;

@@ -14,6 +14,9 @@ packages=(
     libcli11-dev                     # command lines of snake-render and snake-play
     libsdl2-dev                      # snake-play's window
     libsndfile1-dev                  # the beam as XY audio in a WAV file
+    libavcodec-dev libavformat-dev   # snake-render --video (H.264, VP9) through FFmpeg
+    libswscale-dev libavutil-dev
+    ffmpeg                           # ffprobe and ffmpeg, which the tests decode videos with
     libbenchmark-dev                 # the benchmarks
 )
 xvfb=false

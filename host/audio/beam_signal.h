@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-inline constexpr std::int64_t SIGNAL_TICK_RATE_DEFAULT = 100000; // 2000 ticks fill a 50 Hz frame
+#include "host/sim/beam_budget.h"
+
+inline constexpr std::int64_t SIGNAL_TICK_RATE_DEFAULT = BEAM_TICK_RATE_DEFAULT;
 inline constexpr std::int64_t SIGNAL_RATE_DEFAULT = 192000;
 
 // One beam tick as the signal sees it.

@@ -20,9 +20,6 @@ void add_signal_options(CLI::App &app, signal_format_t *format, CLI::Option *sou
     add_number(app, "--rate", format->rate, "samples per second", SIGNAL_RATE_MIN, SIGNAL_RATE_MAX,
                number_text(format->rate), "HZ")
         ->needs(sound_on);
-    add_number(app, "--tick-rate", format->tick_rate, "beam ticks per second", SIGNAL_TICK_RATE_MIN,
-               SIGNAL_TICK_RATE_MAX, number_text(format->tick_rate), "HZ")
-        ->needs(sound_on);
     app.add_option("--gain", format->gain, "scale of X and Y, above 0 to 1")
         ->check(CLI::Range(0.0, 1.0).description(""))
         ->check(ABOVE_ZERO)

@@ -1,6 +1,7 @@
 // The options of the beam's audio signal, shared by snake-render (--wav) and
-// snake-play (--audio): the sample rate, the tick rate, the gain, the channel
-// order and the Z channel. Each needs the option that turns the sound on.
+// snake-play (--audio): the sample rate, the gain, the channel order and the
+// Z channel. Each needs the option that turns the sound on. The tick rate is
+// the look's (--tick-rate), one beam timer for the picture and the sound.
 #pragma once
 
 #include <CLI/CLI.hpp>
@@ -11,7 +12,5 @@
 
 inline constexpr std::int64_t SIGNAL_RATE_MIN = 8000;
 inline constexpr std::int64_t SIGNAL_RATE_MAX = 768000;
-inline constexpr std::int64_t SIGNAL_TICK_RATE_MIN = 1000;
-inline constexpr std::int64_t SIGNAL_TICK_RATE_MAX = 1000000;
 
 void add_signal_options(CLI::App &app, signal_format_t *format, CLI::Option *sound_on);

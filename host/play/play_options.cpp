@@ -13,7 +13,9 @@ constexpr const char *PROGRAM = "snake-play";
 constexpr const char *DESCRIPTION =
     "snake-play: the Snake game module live in a window, on the simulator's beam with\n"
     "its afterglow fading as on a tube. It drives the module as the device does: the\n"
-    "beam points of a frame, then at most one key, then the clock, at a steady rate.\n";
+    "beam points of a frame, then at most one key, then the clock, at a steady rate.\n"
+    "The picture is a glowing phosphor (--look tube, with its knobs) or pc-snake's\n"
+    "exact one (--look exact).\n";
 
 constexpr const char *EXAMPLES = R"(
 Examples:
@@ -22,10 +24,13 @@ Examples:
                                       play level 3 and keep the game as a key script
   snake-render --keys game.keys ...   renders the recorded game's frames exactly
   snake-play --keys game.keys         replay a recorded game as a demo
+  snake-play --look exact             pc-snake's exact picture, each point a square
   snake-play --audio                  the beam on the sound card's line out, for a scope in
                                       XY mode (left X, right Y)
-  snake-play --sim --persistence 0 --keys builtin --frames 400 --fps 0 --screenshot f.png
-                                      pc-snake's scripted game; f.png has the pixels of
+  snake-play --brightness 2 --persistence 400
+                                      a brighter tube with a longer trail
+  snake-play --sim --look exact --persistence 0 --keys builtin --frames 400 --fps 0
+             --screenshot f.png       pc-snake's scripted game; f.png has the pixels of
                                       `pc-snake 1 400`
 
 Exit status: 0 done, 1 bad options or key script, 2 or 3 the game stopped on a frame
@@ -61,19 +66,18 @@ void add_options(CLI::App &app, play_options_t *out, game_options_t *game)
                    "at exit)")
         ->type_name("FILE");
     app.add_option("--screenshot", out->screenshot_path,
-                   "at exit, save the last frame as shown as a 256 x 256 PNG")
+                   "at exit, save the last frame as shown as a PNG (256 x 256, or --size on the "
+                   "tube)")
         ->type_name("FILE");
     add_number(app, "--frames", out->frames, "end after N frames", std::int64_t{1},
                KEY_SCRIPT_MAX_FRAME, "");
-    add_number(app, "--persistence", out->persistence_ms,
-               "afterglow: milliseconds to fade to half (0: each frame alone)", 0.0,
-               PERSISTENCE_MAX_MS, number_text(out->persistence_ms), "MS");
     CLI::Option *fps = add_number(app, "--fps", out->fps, "frames per second (0: unthrottled)", 0,
                                   PLAY_FPS_MAX, number_text(out->fps));
     add_number(app, "--scale", out->scale, "the window's first size, 256 times N", 1,
                WINDOW_SCALE_MAX, number_text(out->scale));
     app.add_flag("--fill", out->fill,
                  "scale the picture to fill the window instead of by whole steps");
+    add_look_options(app, &out->look, look_t::tube, "afterglow: milliseconds to fade to half");
     add_number(app, "--slow", out->slow_tps, "start in slow motion at N beam ticks a second", 1,
                SLOW_TICKS_PER_SECOND_MAX, number_text(out->slow_tps));
     CLI::Option *audio =
@@ -97,14 +101,18 @@ int parse_play_options(int argc, char **argv, play_options_t *out)
         return parsed;
 
     std::string error;
-    if (!finish_game_options(&game, &error))
+    if (!finish_game_options(&game, &error) || !check_look_options(out->look, &error))
         return usage_fault(PROGRAM, error);
+    if (out->look.look != look_t::tube && !out->audio && option_given(app, "--tick-rate"))
+        return usage_fault(PROGRAM, "--tick-rate is for the tube look and --audio");
+    out->persistence_ms = out->look.tube.persistence_ms;
+    out->signal.tick_rate = out->look.tube.tick_rate; // one beam timer for picture and sound
+    out->slow = app.count("--slow") > 0;
     if (!game.keys.empty()) {
         if (!load_key_script(game.keys, &out->keys, &error))
             return usage_fault(PROGRAM, error);
         out->replay = true;
     }
     out->setup = settle_setup(game.settings, out->keys.settings, PLAY_DEFAULTS);
-    out->slow = app.count("--slow") > 0;
     return -1;
 }

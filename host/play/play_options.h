@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <string>
 
-#include "host/play/beam_stepper.h"
 #include "host/audio/beam_signal.h"
+#include "host/options/look_options.h"
+#include "host/play/beam_stepper.h"
 #include "host/sim/frame_loop.h"
 #include "host/sim/key_script.h"
 
@@ -24,7 +25,8 @@ struct play_options_t {
     std::string screenshot_path; // --screenshot, or empty
     std::int64_t frames = 0;     // --frames; 0 plays until the player quits
     double persistence_ms = PERSISTENCE_DEFAULT_MS;
-    int fps = 50;                                 // 0: as fast as it goes
+    look_options_t look; // the tube look by default; its persistence is the one above
+    int fps = 50;        // 0: as fast as it goes
     int scale = WINDOW_SCALE_DEFAULT;             // the window's first size, times 256
     bool fill = false;                            // scale to fill the window, not by whole steps
     bool slow = false;                            // start in slow motion

@@ -17,13 +17,14 @@ constexpr std::uint8_t STOP_Y = 160;
 
 void paint_overlay(rgb_image_t *image, const overlay_t &overlay)
 {
-    for (int x = 0; x < SCREEN_SIDE; ++x) {
-        for (int y = 0; y < SCREEN_SIDE; ++y) {
+    const int side = image->width;
+    for (int j = 0; j < side; ++j) {
+        const int y = SCREEN_SIDE - 1 - j * SCREEN_SIDE / side;
+        for (int i = 0; i < side; ++i) {
+            const int x = i * SCREEN_SIDE / side;
             if (overlay[x * SCREEN_SIDE + y] == 0)
                 continue;
-            const std::size_t at = (static_cast<std::size_t>(SCREEN_SIDE - 1 - y) * SCREEN_SIDE +
-                                    static_cast<std::size_t>(x)) *
-                                   3;
+            const std::size_t at = (static_cast<std::size_t>(j) * side + i) * 3;
             for (std::size_t c = 0; c < 3; ++c)
                 image->rgb[at + c] = MESSAGE_COLOR[c];
         }
@@ -32,7 +33,11 @@ void paint_overlay(rgb_image_t *image, const overlay_t &overlay)
 
 rgb_image_t play_picture(const play_session_t &s)
 {
-    rgb_image_t image = frame_image(s.glow.data());
+    return play_picture(s, frame_image(s.glow.data()));
+}
+
+rgb_image_t play_picture(const play_session_t &s, rgb_image_t image)
+{
     if (!s.paused && !s.stopped)
         return image;
     auto overlay = std::make_unique<overlay_t>(); // 64 KiB, off the stack

@@ -1,5 +1,6 @@
-// The picture snake-play shows and saves: the glow in the screen's colours,
-// with a message of the session (pause, a stopped game) drawn over it.
+// The picture snake-play shows and saves: the glow in the screen's colours
+// (or the tube's picture), with a message of the session (pause, a stopped
+// game) drawn over it.
 #pragma once
 
 #include <array>
@@ -14,6 +15,9 @@ inline constexpr std::array<std::uint8_t, 3> MESSAGE_COLOR = {255, 176, 48};
 
 // The 256 x 256 picture of the session as it is now.
 rgb_image_t play_picture(const play_session_t &s);
+// The same over a picture of the screen of any size (a square).
+rgb_image_t play_picture(const play_session_t &s, rgb_image_t screen);
 
-// Paints the overlay's points over a picture of the screen in MESSAGE_COLOR.
+// Paints the overlay's points in MESSAGE_COLOR over a square picture of the
+// screen of any size.
 void paint_overlay(rgb_image_t *image, const overlay_t &overlay);

@@ -11,7 +11,8 @@
 struct play_window_t {
     SDL_Window *window = nullptr;
     SDL_Renderer *renderer = nullptr;
-    SDL_Texture *texture = nullptr; // 256 x 256 RGB, filled by every window_show
+    SDL_Texture *texture = nullptr; // picture_side a side, RGB, filled by every window_show
+    int picture_side = SCREEN_SIDE;
     bool fill = false;
 };
 
@@ -33,7 +34,8 @@ bool driver_asked_for()
 
 } // namespace
 
-play_window_t *window_open(int scale, bool fill, bool headless_ok, std::string *error)
+play_window_t *window_open(int scale, bool fill, bool headless_ok, int picture_side, bool smooth,
+                           std::string *error)
 {
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         *error = sdl_error("SDL_Init");
@@ -48,8 +50,10 @@ play_window_t *window_open(int scale, bool fill, bool headless_ok, std::string *
         return nullptr;
     }
     auto *w = new play_window_t;
-    w->fill = fill;
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest"); // points stay sharp squares
+    w->fill = fill || smooth;
+    w->picture_side = picture_side;
+    // Exact points stay sharp squares; the tube's picture is smooth at any size.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, smooth ? "linear" : "nearest");
     w->window = SDL_CreateWindow("snake-play", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                  SCREEN_SIDE * scale, SCREEN_SIDE * scale,
                                  SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
@@ -57,7 +61,7 @@ play_window_t *window_open(int scale, bool fill, bool headless_ok, std::string *
         w->renderer = SDL_CreateRenderer(w->window, -1, 0);
     if (w->renderer != nullptr)
         w->texture = SDL_CreateTexture(w->renderer, SDL_PIXELFORMAT_RGB24,
-                                       SDL_TEXTUREACCESS_STREAMING, SCREEN_SIDE, SCREEN_SIDE);
+                                       SDL_TEXTUREACCESS_STREAMING, picture_side, picture_side);
     if (w->texture == nullptr) {
         *error = sdl_error("cannot open a window");
         window_close(w);
@@ -80,11 +84,22 @@ void window_close(play_window_t *w)
 
 void window_show(play_window_t *w, const rgb_image_t &picture)
 {
+    // A picture of another size (a stepped frame on the tube) gets a texture of its own size.
+    if (picture.width != w->picture_side) {
+        SDL_Texture *texture =
+            SDL_CreateTexture(w->renderer, SDL_PIXELFORMAT_RGB24, SDL_TEXTUREACCESS_STREAMING,
+                              picture.width, picture.height);
+        if (texture == nullptr)
+            return; // the last picture stays on the screen
+        SDL_DestroyTexture(w->texture);
+        w->texture = texture;
+        w->picture_side = picture.width;
+    }
     SDL_UpdateTexture(w->texture, nullptr, picture.rgb.data(), picture.width * 3);
     int out_w = 0;
     int out_h = 0;
     SDL_GetRendererOutputSize(w->renderer, &out_w, &out_h);
-    const display_rect_t r = display_fit(out_w, out_h, SCREEN_SIDE, w->fill);
+    const display_rect_t r = display_fit(out_w, out_h, w->picture_side, w->fill);
     const SDL_Rect dest{r.x, r.y, r.w, r.h};
     // Around the picture, the colour of the screen outside its disc.
     SDL_SetRenderDrawColor(w->renderer, SCREEN_OUTSIDE[0], SCREEN_OUTSIDE[1], SCREEN_OUTSIDE[2],

@@ -11,16 +11,19 @@
 
 struct play_window_t;
 
-// Opens a resizable window of 256 * scale pixels a side. On failure returns
-// nullptr with the reason in *error. Where there is no display SDL falls back
+// Opens a resizable window of 256 * scale pixels a side for pictures of
+// picture_side pixels a side, enlarged by whole steps as sharp squares, or
+// smoothly to fit the window when `smooth`. On failure returns nullptr with
+// the reason in *error. Where there is no display SDL falls back
 // on a driver that shows nothing (offscreen, dummy); unless headless_ok or
 // SDL_VIDEODRIVER names a driver, that is a failure too, or the game would
 // play on unseen.
-play_window_t *window_open(int scale, bool fill, bool headless_ok, std::string *error);
+play_window_t *window_open(int scale, bool fill, bool headless_ok, int picture_side, bool smooth,
+                           std::string *error);
 
 void window_close(play_window_t *w);
 
-// Shows a 256 x 256 picture, placed by display_fit.
+// Shows a picture of picture_side pixels a side, placed by display_fit.
 void window_show(play_window_t *w, const rgb_image_t &picture);
 
 // Appends the inputs that came in since the last call, oldest first; closing

@@ -7,9 +7,11 @@
 #include "host/exit_status.h"
 #include "host/render/beam_outputs.h"
 #include "host/render/budget_report.h"
+#include "host/render/frame_pictures.h"
 #include "host/render/image_outputs.h"
 #include "host/render/render_output.h"
 #include "host/render/wav_output.h"
+#include "host/render/video_output.h"
 #include "host/sim/beam_raster.h"
 #include "host/sim/scripted_run.h"
 
@@ -44,7 +46,9 @@ class budget_files_t : public render_output_t {
 render_outputs_t make_outputs(const render_job_t &job)
 {
     render_outputs_t outputs;
-    add_image_outputs(job, &outputs);
+    const auto pictures = std::make_shared<frame_pictures_t>(job);
+    add_image_outputs(job, pictures, &outputs);
+    add_video_output(job, pictures, &outputs);
     if (!job.budget_csv.empty() || !job.budget_svg.empty())
         outputs.push_back(std::make_unique<budget_files_t>(job));
     add_beam_outputs(job, &outputs);
@@ -96,7 +100,7 @@ int play_range(const render_job_t &job, const render_outputs_t &outputs)
     run.keys = job.keys;
     run_start(&run);
     std::int64_t done = 0;
-    for (std::int64_t n = job.frames.first; n <= job.frames.last; n += job.frames.step) {
+    for (std::int64_t n = first_recorded(job); n <= job.frames.last; n = next_recorded(job, n)) {
         try {
             run_to_frame(&run, n);
         } catch (const beam_abort_t &abort) {
@@ -110,6 +114,8 @@ int play_range(const render_job_t &job, const render_outputs_t &outputs)
                          abort_reason(abort).c_str());
             return abort.status;
         }
+        if (!frame_written(job.frames, n))
+            continue; // played only for the light it leaves
         for (const auto &o : outputs)
             o->frame_drawn(n);
         show_progress(job, ++done, n);

@@ -12,6 +12,7 @@
 #include "host/render/frame_range.h"
 #include "host/sim/frame_loop.h"
 #include "host/sim/key_script.h"
+#include "host/tube/tube_settings.h"
 
 struct render_job_t {
     game_setup_t setup;
@@ -34,6 +35,11 @@ struct render_job_t {
     wav_sample_format_t wav_format = wav_sample_format_t::float32;
     double wav_seconds = 0;
     bool progress = false; // a progress line on stderr
+    look_t look = look_t::exact;
+    tube_settings_t tube; // the tube look's knobs
+    std::string video;    // the range as one video, .mp4 or .webm
+    int fps = 50;         // video: frames per second
+    int crf = 20;         // video: quality, H.264's constant rate factor
 };
 
 // Plays and writes; messages go to stderr. Returns the exit status: 0, 2 or

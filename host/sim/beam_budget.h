@@ -9,6 +9,13 @@
 // The beam ticks a frame may use; one more ends the run.
 inline constexpr std::uint16_t BEAM_TICK_LIMIT = 2000;
 
+// Beam ticks per second of the device's beam timer, which is not known here:
+// by default the 2000-tick budget fills a frame of 50 a second. The pace of
+// the beam as sound, and the time a frame lasts for the tube's phosphor.
+inline constexpr int BEAM_TICK_RATE_MIN = 1000;
+inline constexpr int BEAM_TICK_RATE_MAX = 1000000;
+inline constexpr int BEAM_TICK_RATE_DEFAULT = 100000;
+
 // Passes in the order the painter draws them; `end` is the frame-end dark tick.
 enum class beam_pass_t : std::uint8_t { texts, walls, food, head, body, end };
 

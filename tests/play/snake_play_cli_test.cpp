@@ -66,9 +66,9 @@ TEST_F(SnakePlay, ScriptedGameHasPcSnakesPixels)
         for (int n : {1, 2, 112, 309, 336, 400}) {
             const std::string at = "level " + std::to_string(level) + " frame " + std::to_string(n);
             const std::string shot = file("shot.png");
-            const run_t r = play("--sim --persistence 0 --level " + std::to_string(level) +
-                                 " --keys builtin --frames " + std::to_string(n) +
-                                 " --fps 0 --screenshot '" + shot + "'");
+            const run_t r = play("--sim --look exact --persistence 0 --level " +
+                                 std::to_string(level) + " --keys builtin --frames " +
+                                 std::to_string(n) + " --fps 0 --screenshot '" + shot + "'");
             ASSERT_EQ(r.status, 0) << at << ": " << r.err;
             const run_t want = run(PC_SNAKE_BIN, std::to_string(level) + " " + std::to_string(n));
             ASSERT_EQ(want.status, 0) << at;
@@ -77,6 +77,22 @@ TEST_F(SnakePlay, ScriptedGameHasPcSnakesPixels)
                            read_png(shot), decode_ppm(want.out)));
         }
     }
+}
+
+// The tube look is the same code in both programs: snake-play's picture of
+// a frame is snake-render's, pixel for pixel, trail and halo included.
+TEST_F(SnakePlay, TubePictureIsSnakeRendersTubeFrame)
+{
+    const std::string shot = file("tube.png"), frame = file("frame.png");
+    const run_t r = play("--sim --level 2 --keys builtin --frames 150 --fps 0 --size 512 "
+                         "--screenshot '" +
+                         shot + "'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const run_t want = run(SNAKE_RENDER_BIN, "2 150 --look tube --size 512 -q -o '" + frame + "'");
+    ASSERT_EQ(want.status, 0) << want.err;
+    const rgb_image_t got = decode_png(read_file(shot));
+    EXPECT_EQ(got.width, 512);
+    EXPECT_TRUE(got == decode_png(read_file(frame)));
 }
 
 TEST_F(SnakePlay, RecordingReplaysToTheSameFrames)
@@ -98,8 +114,9 @@ TEST_F(SnakePlay, RecordingReplaysToTheSameFrames)
     }
     // Replayed without naming a pace or level: the script names them.
     const std::string shot = file("replay.png");
-    const run_t replay = play("--keys '" + keys + "' --persistence 0 --frames 340 --fps 0 " +
-                              "--screenshot '" + shot + "'");
+    const run_t replay =
+        play("--keys '" + keys + "' --look exact --persistence 0 --frames 340 --fps 0 " +
+             "--screenshot '" + shot + "'");
     ASSERT_EQ(replay.status, 0) << replay.err;
     const run_t want = run(PC_SNAKE_BIN, "2 340");
     EXPECT_TRUE(same_image("play_replay", read_png(shot), decode_ppm(want.out)));
@@ -108,8 +125,9 @@ TEST_F(SnakePlay, RecordingReplaysToTheSameFrames)
 TEST_F(SnakePlay, UnwritableOutputsFailWithStatus4AndSpareTheOthers)
 {
     const std::string nowhere = file("missing") + "/x";
-    const run_t a = play("--sim --keys builtin --persistence 0 --frames 2 --fps 0 --record '" +
-                         nowhere + "' --screenshot '" + file("a.png") + "'");
+    const run_t a =
+        play("--sim --keys builtin --look exact --persistence 0 --frames 2 --fps 0 --record '" +
+             nowhere + "' --screenshot '" + file("a.png") + "'");
     EXPECT_EQ(a.status, 4);
     // The message names the file and why (here: its folder does not exist).
     EXPECT_NE(a.err.find(nowhere + ": No such file or directory"), std::string::npos) << a.err;
@@ -154,6 +172,8 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
         {"--persistence x", "--persistence"},
         {"--frames 0", "--frames"},
         {"--scale 9", "--scale"},
+        {"--look round", "--look"},
+        {"--look exact --glow 1", "--glow is for the tube look"},
         {"--bogus", "--bogus"},
         {"--keys '" + file("bad.keys") + "'", file("bad.keys") + ":3: frame 3 does not come after"},
         {"--keys '" + file("none.keys") + "'",
@@ -179,7 +199,7 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
 TEST_F(SnakePlay, NoDisplayIsRefusedUnlessHeadlessOnPurpose)
 {
     const std::string no_display = "-u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY ";
-    const std::string game = " --sim --persistence 0 --keys builtin --fps 0";
+    const std::string game = " --sim --look exact --persistence 0 --keys builtin --fps 0";
     const std::string shot = file("shot.png");
     struct case_t {
         std::string env; // for env(1), before the program

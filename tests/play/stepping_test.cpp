@@ -11,6 +11,7 @@
 #include "host/play/play_picture.h"
 #include "host/play/step_picture.h"
 #include "host/sim/scripted_run.h"
+#include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
 
@@ -181,12 +182,14 @@ TEST(Stepping, SlowMotionFromTheCommandLine)
 {
     scratch_dir_t dir;
     // Started in slow motion, the scripted game ends on pc-snake's frame.
-    const run_t r = run_program(SNAKE_PLAY_BIN, "--sim --persistence 0 --keys builtin --frames 3 "
-                                                "--fps 0 --slow 100000 --screenshot " +
-                                                    (dir / "s.png"));
+    const run_t r =
+        run_program(SNAKE_PLAY_BIN, "--sim --look exact --persistence 0 --keys builtin "
+                                    "--frames 3 --fps 0 --slow 100000 --screenshot " +
+                                        (dir / "s.png"));
     ASSERT_EQ(r.status, 0) << r.err;
     const run_t want = run_program(PC_SNAKE_BIN, "1 3");
-    EXPECT_EQ(decode_png(read_file(dir / "s.png")).rgb, decode_ppm(want.out).rgb);
+    EXPECT_TRUE(same_image("slow_motion_frame3", decode_png(read_file(dir / "s.png")),
+                           decode_ppm(want.out)));
 
     const run_t zero =
         run_program(SNAKE_PLAY_BIN, "--slow 0 --frames 1 --screenshot " + (dir / "z.png"));

@@ -1,0 +1,78 @@
+// The tube look's cost: one frame of the game lit into the phosphor and
+// made into its picture, at the size of snake-play's window and larger; and
+// a stretch of the game as a tube-look MP4, as snake-render --video makes it.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "bench/bench_game.h"
+#include "host/sim/beam_raster.h"
+#include "host/tube/tube.h"
+#include "host/video/video_writer.h"
+
+namespace {
+
+// The beam ticks of one frame as the raster hands them out.
+std::vector<beam_tick_t> frame_ticks(std::uint8_t level, std::int64_t number)
+{
+    std::vector<beam_tick_t> ticks;
+    beam_listening_t listening({[](void *out, const beam_tick_t &t) {
+                                    static_cast<std::vector<beam_tick_t> *>(out)->push_back(t);
+                                },
+                                &ticks});
+    play_scripted_frames(level, number);
+    return ticks;
+}
+
+// Level 3, frame 400: walls, the obstacle and the risen "Game over!" text,
+// on a phosphor that still glows with the frames before.
+void BM_TubeFrame(benchmark::State &state)
+{
+    tube_settings_t settings;
+    settings.size = static_cast<int>(state.range(0));
+    tube_t tube(settings);
+    const std::vector<beam_tick_t> ticks = frame_ticks(3, BENCH_IMAGE_FRAME);
+    for (int warm = 0; warm < 50; ++warm)
+        for (const beam_tick_t &t : ticks)
+            tube.hear(t);
+    for (auto _ : state) {
+        for (const beam_tick_t &t : ticks)
+            tube.hear(t);
+        rgb_image_t picture = tube.picture();
+        benchmark::DoNotOptimize(picture.rgb.data());
+    }
+    state.counters["ticks"] = static_cast<double>(ticks.size());
+}
+
+BENCHMARK(BM_TubeFrame)
+    ->ArgName("size")
+    ->Arg(512)
+    ->Arg(1024)
+    ->Arg(2048)
+    ->Unit(benchmark::kMillisecond);
+
+// Frames 1 to n of level 1 in the tube look at 512 x 512, into an MP4.
+void BM_TubeVideo(benchmark::State &state)
+{
+    const std::int64_t n = state.range(0);
+    tube_settings_t settings;
+    settings.size = 512;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        tube_t tube(settings);
+        beam_listening_t listening(tube.listener());
+        video_writer_t video(video_kind_t::mp4, settings.size, settings.size, 50, 20);
+        start_scripted_game(1);
+        for (std::int64_t number = 1; number <= n; ++number) {
+            play_recorded_frame(number);
+            video.add_frame(tube.picture());
+        }
+        bytes = video.finish().size();
+    }
+    state.SetItemsProcessed(state.iterations() * n); // items: frames
+    state.counters["mp4_bytes"] = static_cast<double>(bytes);
+}
+
+BENCHMARK(BM_TubeVideo)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace

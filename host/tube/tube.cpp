@@ -1,0 +1,135 @@
+#include "host/tube/tube.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "host/image/screen_color.h"
+
+namespace {
+
+// The exposure of --brightness 1, per tick per square screen point: a single
+// point of one tick shows at about half the phosphor's response, a wall at
+// a quarter of a tick per point still clearly.
+constexpr double BASE_EXPOSURE = 3.0;
+
+// The history that a frame's picture depends on: light older than this
+// many half-lives is below 2^-12 of what it was.
+constexpr double HISTORY_HALF_LIVES = 12.0;
+constexpr std::int64_t HISTORY_FRAMES_MAX = 20000;
+
+} // namespace
+
+// The same disc as the exact picture's, measured in points from each
+// pixel's centre; at 256 pixels it is that picture's disc.
+tube_t::span_t tube_t::disc_span(int size, int j)
+{
+    const double per_point = size / 256.0;
+    const double dy = 255.0 - ((j + 0.5) / per_point - 0.5) - SCREEN_SIDE / 2;
+    int lo = size;
+    int hi = 0;
+    for (int i = 0; i < size; ++i) {
+        const double dx = (i + 0.5) / per_point - 0.5 - SCREEN_SIDE / 2;
+        if (dx * dx + dy * dy <= 15875.0) { // on_screen's limit
+            lo = std::min(lo, i);
+            hi = i + 1;
+        }
+    }
+    return {std::min(lo, hi), hi};
+}
+
+tube_t::tube_t(const tube_settings_t &settings)
+    : settings_(settings), light_(settings.size, settings.focus), bloom_(settings.size),
+      smooth_(tube_palette_t::smooth), gif_(tube_palette_t::gif)
+{
+}
+
+void tube_t::on_tick(void *tube, const beam_tick_t &tick)
+{
+    static_cast<tube_t *>(tube)->hear(tick);
+}
+
+void tube_t::hear(const beam_tick_t &tick)
+{
+    // A new game may number its first frame as the last one was.
+    if (!in_frame_ || tick.frame != frame_ || tick.tick <= ticks_) {
+        if (in_frame_)
+            light_.decay(decay_of(ticks_));
+        in_frame_ = true;
+        frame_ = tick.frame;
+    }
+    ticks_ = tick.tick;
+    if (!tick.lit)
+        return;
+    if (tick.joined)
+        light_.add_line(tick.from_x, tick.from_y, tick.x, tick.y, TUBE_TICK_ENERGY);
+    else
+        light_.add_spot(tick.x, tick.y, TUBE_TICK_ENERGY);
+}
+
+double tube_t::decay_of(int ticks) const
+{
+    if (settings_.persistence_ms <= 0.0)
+        return 0.0;
+    return std::exp2(-tube_frame_ms(settings_, ticks) / settings_.persistence_ms);
+}
+
+double tube_t::shown_share() const { return 1.0 - decay_of(ticks_); }
+
+double tube_t::shown_energy() const { return light_.energy() * shown_share(); }
+
+std::int64_t tube_t::history_frames(const tube_settings_t &settings)
+{
+    if (settings.persistence_ms <= 0.0)
+        return 0;
+    const double shortest_ms = tube_frame_ms(settings, TUBE_FRAME_TICKS_MIN);
+    const double frames = std::ceil(HISTORY_HALF_LIVES * settings.persistence_ms / shortest_ms);
+    return std::min(HISTORY_FRAMES_MAX, static_cast<std::int64_t>(frames));
+}
+
+const rgb_image_t &tube_t::picture(tube_palette_t palette)
+{
+    const int size = settings_.size;
+    const tone_map_t &tone = palette == tube_palette_t::gif ? gif_ : smooth_;
+    const float exposure = static_cast<float>(BASE_EXPOSURE * settings_.brightness * shown_share() *
+                                              light_.stored_scale());
+    const float glow = static_cast<float>(settings_.glow) * exposure;
+    const bool halo = glow > 0.0f;
+    if (halo)
+        bloom_.build(light_);
+    if (spans_.empty())
+        start_picture();
+
+    const std::array<std::uint8_t, 3> outside = SCREEN_OUTSIDE;
+    float *h = halo_row_.data();
+    float *x = exposure_row_.data();
+    for (int j = 0; j < size; ++j) {
+        std::uint8_t *out = &image_.rgb[std::size_t(3) * size * j];
+        const auto [lo, hi] = spans_[std::size_t(j)];
+        const float *light = light_.row(j);
+        if (halo) {
+            bloom_.halo_row(j, h);
+            for (int i = lo; i < hi; ++i)
+                x[i] = exposure * light[i] + glow * h[i];
+        } else {
+            for (int i = lo; i < hi; ++i)
+                x[i] = exposure * light[i];
+        }
+        tone.paint(x + lo, hi - lo, out + 3 * lo);
+        for (int i = 0; i < lo; ++i)
+            std::memcpy(out + 3 * i, outside.data(), 3);
+        for (int i = hi; i < size; ++i)
+            std::memcpy(out + 3 * i, outside.data(), 3);
+    }
+    return image_;
+}
+
+void tube_t::start_picture()
+{
+    const int size = settings_.size;
+    for (int j = 0; j < size; ++j)
+        spans_.push_back(disc_span(size, j));
+    halo_row_.resize(bloom_.row_room());
+    exposure_row_.resize(std::size_t(size));
+    image_ = {size, size, std::vector<std::uint8_t>(std::size_t(3) * size * size)};
+}

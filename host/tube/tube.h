@@ -1,0 +1,75 @@
+// The tube look: a raster listener that lets every lit beam tick of a
+// recorded frame light the phosphor (a spot for a point, a line for a wall
+// join that the display fills in), decays the light between frames by the
+// frame's time, and makes the picture of the latest frame: the light the
+// phosphor gives off during that frame, with its halo, tone mapped into the
+// beam's colours inside the round screen.
+// A frame begins with its first tick; the light of the frame before decays
+// then. So frames that are only heard (never shown) still age the light.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "host/image/frame_image.h"
+#include "host/sim/beam_raster.h"
+#include "host/tube/bloom.h"
+#include "host/tube/phosphor.h"
+#include "host/tube/tone_map.h"
+#include "host/tube/tube_settings.h"
+
+// The energy one lit tick leaves, the unit of the light.
+inline constexpr float TUBE_TICK_ENERGY = 1.0f;
+
+// Frames never have fewer ticks than this: the score, the level, the snake
+// picture and level 1's walls alone take more than 300.
+inline constexpr int TUBE_FRAME_TICKS_MIN = 256;
+
+class tube_t {
+  public:
+    explicit tube_t(const tube_settings_t &settings);
+
+    // For raster_listen: every tick of a recorded frame.
+    beam_listener_t listener() { return {&tube_t::on_tick, this}; }
+    void hear(const beam_tick_t &tick);
+
+    // The picture of the latest frame heard, size x size pixels, valid until
+    // the next. Showing changes nothing: it may be asked for more than once
+    // per frame.
+    const rgb_image_t &picture(tube_palette_t palette = tube_palette_t::smooth);
+
+    const tube_settings_t &settings() const { return settings_; }
+    const phosphor_t &light() const { return light_; }
+    // The light given off in the latest frame, in ticks: the stored light
+    // times the share that decays during the frame (all of it with no
+    // persistence), so a point lit every frame gives off one frame's energy.
+    double shown_energy() const;
+
+    // Frames to play, unseen, before a frame whose picture must be as if
+    // the game had been shown from its start: by then the light of any
+    // earlier frame has faded below 2^-12 of what it was.
+    static std::int64_t history_frames(const tube_settings_t &settings);
+
+  private:
+    static void on_tick(void *tube, const beam_tick_t &tick);
+    double decay_of(int ticks) const; // the light kept after a frame of `ticks`
+    double shown_share() const;
+
+    tube_settings_t settings_;
+    phosphor_t light_;
+    bloom_t bloom_;
+    tone_map_t smooth_;
+    tone_map_t gif_;
+    struct span_t {
+        int lo, hi; // the pixels of a row on the screen's disc
+    };
+    static span_t disc_span(int size, int j);
+    std::vector<span_t> spans_; // per row, made with the first picture
+    void start_picture();
+    std::vector<float> halo_row_;
+    std::vector<float> exposure_row_;
+    rgb_image_t image_{};
+    bool in_frame_ = false;
+    std::int64_t frame_ = 0; // the frame being heard
+    int ticks_ = 0;          // its ticks so far
+};

@@ -1,0 +1,42 @@
+// A video built in memory, frame by frame, through FFmpeg's libraries: H.264
+// in MP4 or VP9 in WebM, yuv420p so that every player plays it, a fixed
+// frame rate. The file's bytes come out whole at the end, for a whole-file
+// write. Encoders run on one thread with bit-exact flags, so the same frames
+// give the same bytes with the same FFmpeg.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/image/frame_image.h"
+
+enum class video_kind_t { mp4, webm };
+
+// Whether this build has video (FFmpeg's libraries were there to build it).
+bool video_available();
+
+class video_writer_t {
+  public:
+    // Frames of width x height pixels (both even), `fps` a second; crf 0 to
+    // 51 is H.264's constant rate factor (lower is better), scaled to VP9's
+    // 0 to 63. A missing encoder or a refused setting throws
+    // std::runtime_error with FFmpeg's reason.
+    video_writer_t(video_kind_t kind, int width, int height, int fps, int crf);
+    ~video_writer_t();
+    video_writer_t(const video_writer_t &) = delete;
+    video_writer_t &operator=(const video_writer_t &) = delete;
+
+    // Throws std::runtime_error, or std::invalid_argument for a picture of
+    // another size.
+    void add_frame(const rgb_image_t &image);
+
+    // Ends the stream and the file and hands over its bytes; nothing is
+    // taken afterwards.
+    std::vector<std::uint8_t> finish();
+
+  private:
+    struct state_t;
+    std::unique_ptr<state_t> state_;
+};
