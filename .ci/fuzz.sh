@@ -16,7 +16,7 @@ cd "$repo"
 build=${1:-build/fuzz}
 seconds=${FUZZ_SECONDS:-60}
 jobs=${FUZZ_JOBS:-2}
-targets=(fuzz_stroker fuzz_args fuzz_game fuzz_keys)
+targets=(fuzz_stroker fuzz_args fuzz_game fuzz_keys fuzz_render)
 
 case $seconds in
 '' | *[!0-9]*) echo "fuzz.sh: FUZZ_SECONDS must be a whole number, not '$seconds'" >&2; exit 2 ;;

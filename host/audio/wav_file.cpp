@@ -52,7 +52,8 @@ sf_count_t file_write(const void *from, sf_count_t count, void *user)
     const std::size_t over = std::min(n, f.bytes.size() - std::min(at, f.bytes.size()));
     if (at > f.bytes.size())
         f.bytes.resize(at);
-    std::memcpy(f.bytes.data() + at, bytes, over);          // over what is there
+    if (over > 0)
+        std::memcpy(f.bytes.data() + at, bytes, over);      // over what is there
     f.bytes.insert(f.bytes.end(), bytes + over, bytes + n); // then appended, without zeroing first
     f.at += count;
     return count;

@@ -1,0 +1,284 @@
+#include "host/render_command.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "host/exit_status.h"
+#include "host/image/frame_image.h"
+#include "host/options/game_options.h"
+#include "host/options/look_options.h"
+#include "host/options/signal_options.h"
+#include "host/options/option_help.h"
+#include "host/render/render.h"
+#include "host/render/render_output.h"
+#include "host/render/render_output.h"
+#include "host/render/wav_output.h"
+#include "host/video/video_writer.h"
+
+namespace {
+
+constexpr const char *PROGRAM = "snake-render";
+
+const char *const EXAMPLES = R"(
+Examples:
+  snake-render 1 120 -o frame.png            frame 120 of level 1 as PNG
+  snake-render 1 120 -o frame.ppm            the same bytes as: pc-snake 1 120
+  snake-render 3 1-400 --gif game.gif --scale 2
+                                             the game at level 3 as an animated GIF
+  snake-render 2 1-1000/10 --png-dir frames  every 10th frame as PNG files
+  snake-render 4 1-700 --budget ticks.csv --budget-svg ticks.svg
+                                             the beam ticks of every frame
+  snake-render --dump-keys > keys.txt        the built-in key script, to edit
+  snake-render 1 1-500 --keys keys.txt --seed 99 --gif mine.gif
+  snake-render 1 120 --trace trace.svg --beam ticks.csv
+                                             frame 120's beam path, and its every tick
+  snake-render 1 1-1000 --wav game.wav       the beam as XY audio for an oscilloscope
+  snake-render 3 300 --wav f.wav --seconds 10
+                                             one frame standing still for 10 s
+  snake-render 3 1-1000 --look tube --size 512 --video game.mp4
+                                             the game on a glowing tube as H.264 video
+  snake-render 2 300 --look tube -o tube.png --persistence 400 --brightness 2
+                                             one frame with a long, bright trail
+
+FRAMES is N, A-B or A-B/STEP (pc-snake's frame numbers, 1 = the first frame).
+Key scripts: one "FRAME KEY" per line, the key reaching the game after that
+frame is drawn; KEY is left, right, up, down, up2, down2, faster, slower or a
+code 1 to 255; optional lines "level N", "seed N", "speed N", "growth N",
+"device"; '#' starts a comment. Options on the command line win over them.
+
+Looks: exact (the default) is pc-snake's picture, one cell per point; tube is
+a glowing phosphor at --size pixels: round spots, lines as bright as the beam
+dwells on them, a halo, the trail of the light fading by half every
+--persistence ms of the game's time. The tube's pictures have thousands of
+colours: --video keeps them; a GIF holds 255 steps of the phosphor's ramp.
+
+Exit status: 0 done, 1 bad options or key script, 2 a frame over the
+2000-tick budget, 3 a diagonal wall line, 4 a file could not be written.
+)";
+
+// The simulator's game: pc-snake's seed and pace.
+const game_setup_t RENDER_DEFAULTS{};
+
+struct options_t {
+    int level = 0;
+    std::string frames;
+    game_options_t game;
+    look_options_t look;
+    std::string wav_format = WAV_FORMAT_NAMES[0];
+    bool dump_keys = false;
+    bool quiet = false;
+};
+
+void add_wav_options(CLI::App &app, options_t *opt, render_job_t *job)
+{
+    CLI::Option *wav = app.add_option("--wav", job->wav, "the beam of the range A-B as XY audio")
+                           ->type_name("FILE");
+    app.add_option("--wav-format", opt->wav_format, "WAV: float, pcm24 or pcm16")
+        ->check(CLI::IsMember(
+            std::vector<std::string>(std::begin(WAV_FORMAT_NAMES), std::end(WAV_FORMAT_NAMES))))
+        ->type_name("F")
+        ->default_str(opt->wav_format)
+        ->needs(wav);
+    add_number(app, "--seconds", job->wav_seconds, "WAV: one frame's beam repeated S seconds",
+               0.001, 60.0, "", "S")
+        ->needs(wav);
+    add_signal_options(app, &job->signal, wav);
+}
+
+void add_options(CLI::App &app, options_t *opt, render_job_t *job)
+{
+    app.add_option("LEVEL", opt->level, "level 1 to 4")
+        ->check(CLI::Range(1, 4).description(""))
+        ->type_name("");
+    app.add_option("FRAMES", opt->frames, "frame N, range A-B or A-B/STEP")->type_name("");
+    app.add_option("-o,--output", job->output,
+                   "one frame as FILE.png or FILE.ppm; - (or ppm:-, png:-) to standard output")
+        ->type_name("FILE");
+    app.add_option("--png-dir", job->png_dir, "one PNG per frame in DIR")->type_name("DIR");
+    app.add_option("--ppm-dir", job->ppm_dir, "one PPM per frame in DIR")->type_name("DIR");
+    app.add_option("-g,--gif", job->gif,
+                   "the range as one animated GIF (for the tube look --video is better)")
+        ->type_name("FILE");
+    app.add_option("--video", job->video, "the range as one video, FILE.mp4 (H.264) or .webm (VP9)")
+        ->type_name("FILE");
+    add_number(app, "--fps", job->fps, "video: frames per second", 1, 1000, number_text(job->fps));
+    add_number(app, "--crf", job->crf, "video: quality, lower is better (H.264's scale)", 0, 51,
+               number_text(job->crf));
+    add_number(app, "-d,--delay", job->delay_cs, "GIF: centiseconds per frame", 1, 65535,
+               number_text(job->delay_cs));
+    add_number(app, "-s,--scale", job->scale, "PNG and GIF: pixels per point", 1, IMAGE_SCALE_MAX,
+               number_text(job->scale));
+    add_game_options(app, &opt->game, RENDER_DEFAULTS, "key script FILE, or builtin", "builtin");
+    app.add_flag("--dump-keys", opt->dump_keys,
+                 "print the key script (built-in or --keys) and stop");
+    app.add_option("--budget", job->budget_csv, "beam ticks per frame and pass as CSV")
+        ->type_name("FILE");
+    app.add_option("--budget-svg", job->budget_svg, "the same as an SVG plot")->type_name("FILE");
+    app.add_flag("-q,--quiet", opt->quiet, "no progress line");
+    app.add_option("--beam", job->beam_csv, "every beam tick of the frames as CSV")
+        ->type_name("FILE");
+    app.add_option("--trace", job->trace, "one frame's beam path as FILE.svg or FILE.png")
+        ->type_name("FILE");
+    add_look_options(app, &opt->look, look_t::exact, "");
+    add_wav_options(app, opt, job);
+}
+
+bool given(const options_t &opt, const char *name) { return option_given(*opt.look.app, name); }
+
+bool check_video(const options_t &opt, const render_job_t &job, std::string *error)
+{
+    const std::string &v = job.video;
+    if (v.empty()) {
+        for (const char *name : {"--fps", "--crf"})
+            if (given(opt, name)) {
+                *error = std::string(name) + " is for --video";
+                return false;
+            }
+        return true;
+    }
+    if (!ends_with(v, ".mp4") && !ends_with(v, ".webm")) {
+        *error = "--video " + v + ": the name must end in .mp4 or .webm";
+        return false;
+    }
+    const int side = job.look == look_t::tube ? job.tube.size : SCREEN_SIDE * job.scale;
+    if (side % 2 != 0) {
+        *error = "--video needs an even --size: its colours are kept for each 2 x 2 pixels";
+        return false;
+    }
+    if (!video_available()) {
+        *error = "--video: this snake-render was built without FFmpeg's libraries "
+                 "(libavcodec-dev, libavformat-dev, libswscale-dev, libavutil-dev)";
+        return false;
+    }
+    return true;
+}
+
+bool check_trace(const render_job_t &job, std::string *error)
+{
+    const std::string &t = job.trace;
+    if (t.empty())
+        return true;
+    if (frame_count(job.frames) != 1) {
+        *error = "--trace draws one frame, not a range; give FRAMES as one number N";
+        return false;
+    }
+    if (t.size() < 5 || (!ends_with(t, ".svg") && !ends_with(t, ".png"))) {
+        *error = "--trace " + t + ": the name must end in .svg or .png";
+        return false;
+    }
+    return true;
+}
+
+// The exact look has its scale and PPM; the tube its own size and knobs.
+bool check_look(const options_t &opt, const render_job_t &job, std::string *error)
+{
+    if (!check_look_options(opt.look, error))
+        return false;
+    if (job.look != look_t::tube)
+        return true;
+    if (job.look != look_t::tube && job.wav.empty() && given(opt, "--tick-rate")) {
+        *error = "--tick-rate is for the tube look and --wav";
+        return false;
+    }
+    if (given(opt, "--scale")) {
+        *error = "--scale is for the exact look; the tube's pictures take --size";
+        return false;
+    }
+    if (!job.ppm_dir.empty() || ends_with(job.output, ".ppm")) {
+        *error = "PPM is pc-snake's exact picture; the tube look writes PNG, GIF or video";
+        return false;
+    }
+    return true;
+}
+
+// The job's frames and outputs, checked; on a fault the message is in *error.
+bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
+{
+    if (!parse_frame_range(opt.frames, &job->frames, error)) {
+        *error = "FRAMES: " + *error;
+        return false;
+    }
+    const std::string &o = job->output;
+    if (!o.empty() && frame_count(job->frames) != 1) {
+        *error = "--output takes one frame; use --png-dir, --ppm-dir or --gif for a range";
+        return false;
+    }
+    if (!o.empty() && output_format(o) == nullptr) {
+        *error = "--output " + o + ": the name must end in .png or .ppm (or be -, ppm:- or png:-)";
+        return false;
+    }
+    int to_stdout = 0;
+    for (const std::string *path : {&job->gif, &job->video, &job->budget_csv, &job->budget_svg,
+                                    &job->beam_csv, &job->trace, &job->wav})
+        to_stdout += *path == "-";
+    if (to_stdout + (o == "-" || o == "ppm:-" || o == "png:-") > 1) {
+        *error = "only one output can go to standard output (-)";
+        return false;
+    }
+    if (o.empty() && job->png_dir.empty() && job->ppm_dir.empty() && job->gif.empty() &&
+        job->video.empty() && job->budget_csv.empty() && job->budget_svg.empty() &&
+        job->beam_csv.empty() && job->trace.empty() && job->wav.empty()) {
+        *error = "nothing to write: give -o, --png-dir, --ppm-dir, --gif, --video, --budget, "
+                 "--budget-svg, --beam, --trace or --wav (see --help)";
+        return false;
+    }
+    job->wav_format = wav_format_named(opt.wav_format);
+    return check_trace(*job, error) && wav_job_valid(*job, error) &&
+           check_video(opt, *job, error) && check_look(opt, *job, error);
+}
+
+// LEVEL must be given, so a script for another level is a mistake, not an override.
+bool check_level(const options_t &opt, const key_script_t &keys, std::string *error)
+{
+    const auto &named = keys.settings.level;
+    if (named && *named != opt.level) {
+        *error = "the key script " + opt.game.keys + " is for level " + std::to_string(*named) +
+                 ", not " + std::to_string(opt.level);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int render_command(int argc, char **argv, const render_bounds_t &bounds)
+{
+    CLI::App app{"snake-render: frames of the Snake module's game as PNG, GIF, PPM or video, "
+                 "exact or on a glowing tube; its beam budget, its beam tick by tick, and the "
+                 "beam as XY audio (WAV).",
+                 PROGRAM};
+    app.set_version_flag("-V,--version", "snake-render 1.0");
+    format_help(app, EXAMPLES);
+    options_t opt;
+    opt.game.keys = "builtin";
+    render_job_t job;
+    add_options(app, &opt, &job);
+    const int parsed = parse_command_line(app, PROGRAM, argc, argv);
+    if (parsed >= 0)
+        return parsed;
+
+    std::string error;
+    if (!finish_game_options(&opt.game, &error))
+        return usage_fault(PROGRAM, error);
+    if (!opt.dump_keys && (opt.level == 0 || opt.frames.empty()))
+        return usage_fault(PROGRAM, "LEVEL and FRAMES are needed");
+    if (!load_key_script(opt.game.keys, &job.keys, &error))
+        return usage_fault(PROGRAM, error);
+    if (opt.dump_keys) {
+        std::fputs(format_key_script(job.keys).c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : EXIT_WRITE_FAILED;
+    }
+    job.look = opt.look.look;
+    job.tube = opt.look.tube;
+    job.signal.tick_rate = job.tube.tick_rate; // one beam timer for the picture and the sound
+    if (!check_outputs(opt, &job, &error) || !check_level(opt, job.keys, &error))
+        return usage_fault(PROGRAM, error);
+    if (bounds.max_frames > 0 && frame_count(job.frames) > bounds.max_frames)
+        return usage_fault(PROGRAM, "more than " + std::to_string(bounds.max_frames) +
+                                        " frames, the bound of this run");
+    opt.game.settings.level = static_cast<std::uint8_t>(opt.level);
+    job.setup = settle_setup(opt.game.settings, job.keys.settings, RENDER_DEFAULTS);
+    job.progress = !opt.quiet && isatty(STDERR_FILENO) != 0;
+    return render(job);
+}
