@@ -56,8 +56,8 @@ struct frame_ops_t {
     unsigned body_lit = 0;
     unsigned body_dark = 0;
     std::uint8_t body_x = 0, body_y = 0; // last body point, starting at the head
-    bool body_on_head = false;            // a body point on the head: a self-collision
-    bool body_on_candidate = false;       // a body point on a food candidate
+    bool body_on_head = false;           // a body point on the head: a self-collision
+    bool body_on_candidate = false;      // a body point on a food candidate
 };
 call_ops_t call_ops;
 frame_ops_t frame_ops;
@@ -250,8 +250,8 @@ void check_step(const game_t &g, const snake_t &b)
         FUZZ_CHECK(s.food_new == 1 && s.text_dirty == 0); // the texts were rebuilt at once
 
     const bool new_run = s.dir != b.dir;
-    const std::uint8_t head_run = new_run ? (b.ring_head + SNAKE_RING_SIZE - 1) % SNAKE_RING_SIZE
-                                          : b.ring_head;
+    const std::uint8_t head_run =
+        new_run ? (b.ring_head + SNAKE_RING_SIZE - 1) % SNAKE_RING_SIZE : b.ring_head;
     FUZZ_CHECK(s.ring_head == head_run);
     FUZZ_CHECK(s.ring[head_run].back == (s.dir ^ 2));
     const std::uint8_t grow = ate ? g.growth : b.grow;

@@ -46,8 +46,7 @@ bool temporary(const fs::path &p)
 {
     const std::string name = p.filename().string();
     const std::size_t dot = name.rfind('.');
-    return dot != std::string::npos && dot > 0 && name.size() - dot == 7 &&
-           name.find('.') < dot;
+    return dot != std::string::npos && dot > 0 && name.size() - dot == 7 && name.find('.') < dot;
 }
 
 struct scratch_t {

@@ -1,7 +1,7 @@
 // Game start, keys and the frame clock, and the callback table that is the
 // module's whole face to a host.
-#include "snake/beam_port.h"
 #include "parith/parith15.h"
+#include "snake/beam_port.h"
 #include "snake/snake_private.h"
 
 drawinfo_t drawinfo;

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "snake/beam_port.h"
 #include "parith/parith15.h"
+#include "snake/beam_port.h"
 #include "snake/snake_private.h"
 
 char snake_text[SNAKE_TEXT_ITEMS][SNAKE_TEXT_SIZE];

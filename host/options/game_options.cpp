@@ -34,9 +34,11 @@ void add_game_options(CLI::App &app, game_options_t *o, const game_setup_t &defa
     add_number(app, "--growth", o->settings.growth, "growth per meal", 0, 255,
                device ? "" : std::to_string(defaults.growth));
     app.add_flag("--device", o->settings.device,
-                 std::string("the level table's own speed and growth") + (device ? " (default)" : ""));
+                 std::string("the level table's own speed and growth") +
+                     (device ? " (default)" : ""));
     app.add_flag("--sim", o->sim,
-                 std::string("the simulator's pace: speed 1, growth 20") + (device ? "" : " (default)"));
+                 std::string("the simulator's pace: speed 1, growth 20") +
+                     (device ? "" : " (default)"));
     app.add_option("-k,--keys", o->keys, keys_help)->type_name("FILE")->default_str(keys_default);
 }
 
@@ -44,7 +46,8 @@ bool finish_game_options(game_options_t *o, std::string *error)
 {
     game_settings_t &s = o->settings;
     if (s.device && (o->sim || s.speed || s.growth)) {
-        *error = "--device keeps the level table's pace; it goes with no --sim, --speed or --growth";
+        *error =
+            "--device keeps the level table's pace; it goes with no --sim, --speed or --growth";
         return false;
     }
     if (o->sim) {

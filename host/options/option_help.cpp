@@ -35,7 +35,8 @@ int parse_command_line(CLI::App &app, const std::string &program, int argc, char
     } catch (const CLI::CallForVersion &e) {
         return app.exit(e);
     } catch (const CLI::ParseError &e) {
-        return usage_fault(program, std::string(e.what()) + "\nRun with --help for more information.");
+        return usage_fault(program,
+                           std::string(e.what()) + "\nRun with --help for more information.");
     }
     return -1;
 }

@@ -25,9 +25,8 @@ template <class T> std::string number_help(const std::string &what, T lo, T hi)
 
 // A number option from lo to hi; `shown_default` goes into the help as [..].
 template <class V, class T>
-CLI::Option *add_number(CLI::App &app, const std::string &names, V &value,
-                        const std::string &what, T lo, T hi, const std::string &shown_default,
-                        const std::string &type = "N")
+CLI::Option *add_number(CLI::App &app, const std::string &names, V &value, const std::string &what,
+                        T lo, T hi, const std::string &shown_default, const std::string &type = "N")
 {
     CLI::Option *o = app.add_option(names, value, number_help(what, lo, hi));
     o->check(CLI::Range(lo, hi).description(""))->type_name(type);

@@ -25,11 +25,11 @@ struct play_options_t {
     std::string screenshot_path; // --screenshot, or empty
     std::int64_t frames = 0;     // --frames; 0 plays until the player quits
     double persistence_ms = PERSISTENCE_DEFAULT_MS;
-    look_options_t look; // the tube look by default; its persistence is the one above
-    int fps = 50;        // 0: as fast as it goes
-    int scale = WINDOW_SCALE_DEFAULT;             // the window's first size, times 256
-    bool fill = false;                            // scale to fill the window, not by whole steps
-    bool slow = false;                            // start in slow motion
+    look_options_t look;              // the tube look by default; its persistence is the one above
+    int fps = 50;                     // 0: as fast as it goes
+    int scale = WINDOW_SCALE_DEFAULT; // the window's first size, times 256
+    bool fill = false;                // scale to fill the window, not by whole steps
+    bool slow = false;                // start in slow motion
     int slow_tps = SLOW_TICKS_PER_SECOND_DEFAULT; // slow motion's beam ticks a second
     bool audio = false;                           // the beam as XY audio, the frames at its pace
     signal_format_t signal;                       // its rates, gain and channels

@@ -10,8 +10,8 @@
 #include "host/render/frame_pictures.h"
 #include "host/render/image_outputs.h"
 #include "host/render/render_output.h"
-#include "host/render/wav_output.h"
 #include "host/render/video_output.h"
+#include "host/render/wav_output.h"
 #include "host/sim/beam_raster.h"
 #include "host/sim/scripted_run.h"
 

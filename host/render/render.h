@@ -26,8 +26,8 @@ struct render_job_t {
     int scale = 1;       // PNG and GIF: nearest neighbour, 1 to 8
     std::string budget_csv;
     std::string budget_svg;
-    std::string beam_csv;  // every beam operation of the frames written
-    std::string trace;     // one frame's beam path, .svg or .png
+    std::string beam_csv; // every beam operation of the frames written
+    std::string trace;    // one frame's beam path, .svg or .png
     // The beam as XY audio: the file, its signal and sample format, and how
     // long one frame's beam is repeated (0: the range once).
     std::string wav;

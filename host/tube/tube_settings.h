@@ -31,7 +31,6 @@ inline constexpr double TUBE_PERSISTENCE_MAX_MS = 10000.0;
 inline constexpr double TUBE_GLOW_MAX = 4.0;
 inline constexpr double TUBE_GLOW_DEFAULT = 0.3;
 
-
 // A frame's time with --fixed-frame: the display's 50 frames a second.
 inline constexpr double FIXED_FRAME_MS = 20.0;
 
@@ -42,7 +41,7 @@ struct tube_settings_t {
     double persistence_ms = TUBE_PERSISTENCE_DEFAULT_MS;
     double glow = TUBE_GLOW_DEFAULT;
     int tick_rate = BEAM_TICK_RATE_DEFAULT; // Hz
-    bool fixed_frame = false;          // every frame lasts FIXED_FRAME_MS, not its ticks
+    bool fixed_frame = false;               // every frame lasts FIXED_FRAME_MS, not its ticks
 };
 
 // How long a frame of `ticks` beam ticks lasts.

@@ -152,10 +152,9 @@ TEST(SnakeRender, AFrameOverTheBudgetEndsTheRunWithWhatCameBefore)
     for (const char *frames : {"4000-6000/10", "5034-5040"}) {
         SCOPED_TRACE(frames);
         scratch_dir_t dir;
-        const run_t r = render("1 " + std::string(frames) + " -q --keys " +
-                               std::string(TEST_DATA) + "/over_budget.keys --ppm-dir " +
-                               dir.path + " --gif " + (dir / "g.gif") + " --budget " +
-                               (dir / "b.csv"));
+        const run_t r = render("1 " + std::string(frames) + " -q --keys " + std::string(TEST_DATA) +
+                               "/over_budget.keys --ppm-dir " + dir.path + " --gif " +
+                               (dir / "g.gif") + " --budget " + (dir / "b.csv"));
         ASSERT_EQ(r.status, 2) << r.err;
         const auto rows = csv_rows(read_text(dir / "b.csv"));
         ASSERT_GE(rows.size(), 1u);

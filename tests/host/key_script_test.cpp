@@ -1,8 +1,8 @@
 // Key scripts and frame ranges as a user writes them.
 #include <gtest/gtest.h>
 
-#include "host/render/frame_range.h"
 #include "host/options/game_options.h"
+#include "host/render/frame_range.h"
 #include "host/sim/key_script.h"
 
 namespace {
@@ -127,7 +127,10 @@ TEST(GameSettings, CommandLineOverScriptOverDefaults)
         {"script's growth alone", {}, growth_only, play, {1, parith::INITIAL_SEED, false, 1, 50}},
         {"script's device", {}, device, render, {1, parith::INITIAL_SEED, true, 1, 20}},
         {"--sim over a device script", sim, device, play, {1, parith::INITIAL_SEED, false, 1, 20}},
-        {"--device over a paced script", device, speed_only, render,
+        {"--device over a paced script",
+         device,
+         speed_only,
+         render,
          {1, parith::INITIAL_SEED, true, 3, 20}},
         {"script's level and seed", {}, level3_seed9, render, {3, 9, false, 1, 20}},
         {"command line's seed wins", level3_seed9, growth_only, render, {3, 9, false, 1, 50}},

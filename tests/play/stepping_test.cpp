@@ -182,10 +182,9 @@ TEST(Stepping, SlowMotionFromTheCommandLine)
 {
     scratch_dir_t dir;
     // Started in slow motion, the scripted game ends on pc-snake's frame.
-    const run_t r =
-        run_program(SNAKE_PLAY_BIN, "--sim --look exact --persistence 0 --keys builtin "
-                                    "--frames 3 --fps 0 --slow 100000 --screenshot " +
-                                        (dir / "s.png"));
+    const run_t r = run_program(SNAKE_PLAY_BIN, "--sim --look exact --persistence 0 --keys builtin "
+                                                "--frames 3 --fps 0 --slow 100000 --screenshot " +
+                                                    (dir / "s.png"));
     ASSERT_EQ(r.status, 0) << r.err;
     const run_t want = run_program(PC_SNAKE_BIN, "1 3");
     EXPECT_TRUE(same_image("slow_motion_frame3", decode_png(read_file(dir / "s.png")),

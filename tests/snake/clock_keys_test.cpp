@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "tests/snake/recording_host.h"
 #include "snake/beam_port.h"
 #include "snake/snake_private.h"
+#include "tests/snake/recording_host.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <tuple>
 
-#include "tests/snake/recording_host.h"
 #include "snake/snake_private.h"
+#include "tests/snake/recording_host.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/vector/beam_recorder.h"
 #include "snake/snake_glyph.h"
+#include "tests/vector/beam_recorder.h"
 #include "vector/glyph_format.h"
 #include "vector/vektor_zeichen_data.h"
 
