@@ -71,18 +71,16 @@ struct options_t {
 
 void add_wav_options(CLI::App &app, options_t *opt, render_job_t *job)
 {
-    CLI::Option *wav = app.add_option("--wav", job->wav, "the beam of the range A-B as XY audio")
-                           ->type_name("FILE");
+    app.add_option("--wav", job->wav, "the beam of the range A-B as XY audio")->type_name("FILE");
     app.add_option("--wav-format", opt->wav_format, "WAV: float, pcm24 or pcm16")
-        ->check(CLI::IsMember(
-            std::vector<std::string>(std::begin(WAV_FORMAT_NAMES), std::end(WAV_FORMAT_NAMES))))
+        ->check(CLI::IsMember(std::vector<std::string>(std::begin(WAV_FORMAT_NAMES),
+                                                       std::end(WAV_FORMAT_NAMES)))
+                    .description(""))
         ->type_name("F")
-        ->default_str(opt->wav_format)
-        ->needs(wav);
+        ->default_str(opt->wav_format);
     add_number(app, "--seconds", job->wav_seconds, "WAV: one frame's beam repeated S seconds",
-               0.001, 60.0, "", "S")
-        ->needs(wav);
-    add_signal_options(app, &job->signal, wav);
+               0.001, 60.0, "", "S");
+    add_signal_options(app, &job->signal);
 }
 
 void add_options(CLI::App &app, options_t *opt, render_job_t *job)
@@ -258,7 +256,10 @@ int render_command(int argc, char **argv, const render_bounds_t &bounds)
         return parsed;
 
     std::string error;
-    if (!finish_game_options(&opt.game, &error))
+    const bool wav = !job.wav.empty();
+    if (!finish_game_options(&opt.game, &error) ||
+        !only_with(app, {"--wav-format", "--seconds"}, "--wav", wav, &error) ||
+        !check_signal_options(app, "--wav", wav, &error))
         return usage_fault(PROGRAM, error);
     if (!opt.dump_keys && (opt.level == 0 || opt.frames.empty()))
         return usage_fault(PROGRAM, "LEVEL and FRAMES are needed");

@@ -45,12 +45,6 @@ void add_look_options(CLI::App &app, look_options_t *o, look_t default_look,
                  "tube: every frame lasts 20 ms instead of its ticks at the tick rate");
 }
 
-bool option_given(const CLI::App &app, const std::string &name)
-{
-    const CLI::Option *option = app.get_option_no_throw(name);
-    return option != nullptr && option->count() > 0;
-}
-
 bool check_look_options(const look_options_t &o, std::string *error)
 {
     if (o.look == look_t::tube)

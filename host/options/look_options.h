@@ -27,5 +27,3 @@ void add_look_options(CLI::App &app, look_options_t *options, look_t default_loo
 // On a fault returns false with what is wrong.
 bool check_look_options(const look_options_t &options, std::string *error);
 
-// Whether the option `name` (e.g. "--size") of `app` was on the command line.
-bool option_given(const CLI::App &app, const std::string &name);

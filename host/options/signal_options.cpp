@@ -15,17 +15,21 @@ const CLI::Validator ABOVE_ZERO(
 
 } // namespace
 
-void add_signal_options(CLI::App &app, signal_format_t *format, CLI::Option *sound_on)
+void add_signal_options(CLI::App &app, signal_format_t *format)
 {
     add_number(app, "--rate", format->rate, "samples per second", SIGNAL_RATE_MIN, SIGNAL_RATE_MAX,
-               number_text(format->rate), "HZ")
-        ->needs(sound_on);
+               number_text(format->rate), "HZ");
     app.add_option("--gain", format->gain, "scale of X and Y, above 0 to 1")
         ->check(CLI::Range(0.0, 1.0).description(""))
         ->check(ABOVE_ZERO)
         ->type_name("G")
-        ->default_str(number_text(format->gain))
-        ->needs(sound_on);
-    app.add_flag("--swap", format->swap, "Y on the left channel, X on the right")->needs(sound_on);
-    app.add_flag("--z", format->z, "a third channel for a Z input: 1 lit, 0 dark")->needs(sound_on);
+        ->default_str(number_text(format->gain));
+    app.add_flag("--swap", format->swap, "Y on the left channel, X on the right");
+    app.add_flag("--z", format->z, "a third channel for a Z input: 1 lit, 0 dark");
+}
+
+bool check_signal_options(const CLI::App &app, const char *sound_option, bool sound_on,
+                          std::string *error)
+{
+    return only_with(app, {"--rate", "--gain", "--swap", "--z"}, sound_option, sound_on, error);
 }

@@ -71,8 +71,8 @@ void add_options(CLI::App &app, play_options_t *out, game_options_t *game)
         ->type_name("FILE");
     add_number(app, "--frames", out->frames, "end after N frames", std::int64_t{1},
                KEY_SCRIPT_MAX_FRAME, "");
-    CLI::Option *fps = add_number(app, "--fps", out->fps, "frames per second (0: unthrottled)", 0,
-                                  PLAY_FPS_MAX, number_text(out->fps));
+    add_number(app, "--fps", out->fps, "frames per second (0: unthrottled)", 0, PLAY_FPS_MAX,
+               number_text(out->fps));
     add_number(app, "--scale", out->scale, "the window's first size, 256 times N", 1,
                WINDOW_SCALE_MAX, number_text(out->scale));
     app.add_flag("--fill", out->fill,
@@ -80,11 +80,9 @@ void add_options(CLI::App &app, play_options_t *out, game_options_t *game)
     add_look_options(app, &out->look, look_t::tube, "afterglow: milliseconds to fade to half");
     add_number(app, "--slow", out->slow_tps, "start in slow motion at N beam ticks a second", 1,
                SLOW_TICKS_PER_SECOND_MAX, number_text(out->slow_tps));
-    CLI::Option *audio =
-        app.add_flag("--audio", out->audio,
-                     "the beam as XY audio for an oscilloscope; frames keep the sound's pace")
-            ->excludes(fps);
-    add_signal_options(app, &out->signal, audio);
+    app.add_flag("--audio", out->audio,
+                 "the beam as XY audio for an oscilloscope; frames keep the sound's pace");
+    add_signal_options(app, &out->signal);
 }
 
 } // namespace
@@ -101,8 +99,11 @@ int parse_play_options(int argc, char **argv, play_options_t *out)
         return parsed;
 
     std::string error;
-    if (!finish_game_options(&game, &error) || !check_look_options(out->look, &error))
+    if (!finish_game_options(&game, &error) || !check_look_options(out->look, &error) ||
+        !check_signal_options(app, "--audio", out->audio, &error))
         return usage_fault(PROGRAM, error);
+    if (out->audio && option_given(app, "--fps"))
+        return usage_fault(PROGRAM, "--audio keeps the sound's pace; it goes with no --fps");
     if (out->look.look != look_t::tube && !out->audio && option_given(app, "--tick-rate"))
         return usage_fault(PROGRAM, "--tick-rate is for the tube look and --audio");
     out->persistence_ms = out->look.tube.persistence_ms;

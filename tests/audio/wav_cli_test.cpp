@@ -68,8 +68,8 @@ TEST(SnakeRenderWav, FaultsAreReportedAndLeaveNoFile)
         {"1 5" + wav + " --gain 0", 1, "--gain: the gain must be above 0"},
         {"1 5" + wav + " --gain 1.5", 1, "--gain"},
         {"1 5" + wav + " --wav-format pcm8", 1, "--wav-format"},
-        {"1 5 --rate 48000 --gif " + (dir / "x.gif"), 1, "--rate requires --wav"},
-        {"1 5 --seconds 1 --gif " + (dir / "x.gif"), 1, "--seconds requires --wav"},
+        {"1 5 --rate 48000 --gif " + (dir / "x.gif"), 1, "--rate goes with --wav"},
+        {"1 5 --seconds 1 --gif " + (dir / "x.gif"), 1, "--seconds goes with --wav"},
         {"1 5 --wav " + (dir / "no/such/x.wav"), 4, dir / "no/such/x.wav"},
         {"1 5 --wav /dev/full/x.wav", 4, "/dev/full/x.wav"},
     };

@@ -81,8 +81,8 @@ TEST(SnakePlayAudio, NoSoundDeviceOrBadOptionsEndTheRun)
         std::string args, message;
     };
     const case_t cases[] = {
-        {"--audio --fps 30", "excludes"},
-        {"--rate 48000", "--rate requires --audio"},
+        {"--audio --fps 30", "goes with no --fps"},
+        {"--rate 48000", "--rate goes with --audio"},
         {"--audio --rate 0", "--rate"},
         {"--audio --gain 0", "--gain"},
     };
