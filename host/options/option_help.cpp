@@ -36,7 +36,7 @@ bool only_with(const CLI::App &app, std::initializer_list<const char *> names,
 
 void format_help(CLI::App &app, const std::string &footer)
 {
-    app.get_formatter()->column_width(24);
+    app.get_formatter()->column_width(27);
     app.footer(footer);
 }
 
