@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "host/sim/screen.h"
+
 namespace {
 
 // The spot reaches this many standard deviations; what lies beyond is
@@ -24,9 +26,9 @@ beam_profile_t::beam_profile_t(double origin, double step, double sigma)
 {
     const int reach = std::max(1, static_cast<int>(std::ceil(REACH_SIGMAS * sigma)));
     taps_ = 2 * reach + 1;
-    spot_.resize(std::size_t{256} * taps_);
+    spot_.resize(std::size_t{SCREEN_SIDE} * taps_);
     edge_.resize(spot_.size());
-    for (int c = 0; c < 256; ++c) {
+    for (int c = 0; c < SCREEN_SIDE; ++c) {
         const double centre = origin + step * c;
         first_[c] = static_cast<int>(std::floor(centre)) - reach;
         float *spot = &spot_[std::size_t(c) * taps_];

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/sim/screen.h"
+
 class beam_profile_t {
   public:
     // Pixel i covers [i, i + 1); coordinate c's spot is centred at
@@ -32,7 +34,7 @@ class beam_profile_t {
     double origin_;
     double step_;
     int taps_;
-    std::array<int, 256> first_{};
+    std::array<int, SCREEN_SIDE> first_{};
     std::vector<float> spot_; // 256 rows of taps_
     std::vector<float> edge_; // the same layout
 };

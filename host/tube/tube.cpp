@@ -24,7 +24,7 @@ constexpr std::int64_t HISTORY_FRAMES_MAX = 20000;
 // pixel's centre; at 256 pixels it is that picture's disc.
 tube_t::span_t tube_t::disc_span(int size, int j)
 {
-    const double per_point = size / 256.0;
+    const double per_point = static_cast<double>(size) / SCREEN_SIDE;
     const double dy = 255.0 - ((j + 0.5) / per_point - 0.5) - SCREEN_SIDE / 2;
     int lo = size;
     int hi = 0;
