@@ -12,8 +12,8 @@ out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 for level in 1 2 3 4; do
     for f in "${GAME_FRAMES[@]}"; do
-        build/release/host/pc-snake "$level" "$f" >"$out/gcc.ppm"
-        build/clang/host/pc-snake "$level" "$f" >"$out/clang.ppm"
+        build/release/bin/pc-snake "$level" "$f" >"$out/gcc.ppm"
+        build/clang/bin/pc-snake "$level" "$f" >"$out/clang.ppm"
         if ! cmp -s "$out/gcc.ppm" "$out/clang.ppm"; then
             echo "level $level frame $f: g++ and clang++ images differ" >&2
             exit 1
@@ -22,7 +22,7 @@ for level in 1 2 3 4; do
 done
 for level in 1 2 3 4; do
     for build in release clang; do
-        build/$build/host/snake-render "$level" 1-1000/7 -q --gif "$out/$build.gif" --scale 2 \
+        build/$build/bin/snake-render "$level" 1-1000/7 -q --gif "$out/$build.gif" --scale 2 \
             --budget "$out/$build.csv" --budget-svg "$out/$build.svg"
     done
     for f in gif csv svg; do

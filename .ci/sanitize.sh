@@ -11,7 +11,7 @@ export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 for level in 1 2 3 4; do
     for f in "${GAME_FRAMES[@]}"; do
-        if ! build/asan/host/pc-snake "$level" "$f" >/dev/null; then
+        if ! build/asan/bin/pc-snake "$level" "$f" >/dev/null; then
             echo "pc-snake $level $f failed under the sanitizers" >&2
             exit 1
         fi
@@ -20,7 +20,7 @@ done
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 for level in 1 2 3 4; do
-    if ! build/asan/host/snake-render "$level" 1-700/3 -q --gif "$out/g.gif" --png-dir "$out" \
+    if ! build/asan/bin/snake-render "$level" 1-700/3 -q --gif "$out/g.gif" --png-dir "$out" \
         --scale 2 --budget "$out/b.csv" --budget-svg "$out/b.svg"; then
         echo "snake-render at level $level failed under the sanitizers" >&2
         exit 1

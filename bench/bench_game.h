@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <vector>
 
-// Plays frames 1 to n of the scripted game at `level` and records frame n
-// into the raster's afterglow buffer.
+#include "host/sim/afterglow.h"
+
+// Plays frames 1 to n of the scripted game at `level`, frame n asked for
+// (heard by the raster's listeners), the others not.
 void play_scripted_frames(std::uint8_t level, std::int64_t n);
 
 // Starts the scripted game at `level`; then each frame, numbered from 1 on,
-// is played and recorded into the afterglow buffer by play_recorded_frame.
+// is played and asked for by play_recorded_frame.
 void start_scripted_game(std::uint8_t level);
 void play_recorded_frame(std::int64_t number);
 
@@ -18,3 +20,7 @@ void play_recorded_frame(std::int64_t number);
 // obstacle, the risen "Game over!" text), taken before the benchmarks run.
 inline constexpr std::int64_t BENCH_IMAGE_FRAME = 400;
 const std::vector<double> &bench_image();
+
+// An afterglow that listens while the benchmark driver runs: the frame last
+// asked for.
+const afterglow_t &bench_afterglow();

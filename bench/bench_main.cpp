@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_game.h"
+#include "host/keys/stimuli.h"
 #include "host/sim/beam_raster.h"
 #include "host/sim/scripted_run.h"
 
@@ -10,8 +11,11 @@ namespace {
 
 std::vector<double> image_sample;
 scripted_run_t game;
+afterglow_t glow;
 
 } // namespace
+
+const afterglow_t &bench_afterglow() { return glow; }
 
 void start_scripted_game(std::uint8_t level)
 {
@@ -23,22 +27,24 @@ void start_scripted_game(std::uint8_t level)
 
 void play_recorded_frame(std::int64_t number)
 {
-    play_raster_frame(&game.game, number, key_after(game.keys, number), true);
+    play_raster_frame(&game.game, number, key_after(game.keys, number), frame_use_t::asked);
 }
 
 void play_scripted_frames(std::uint8_t level, std::int64_t n)
 {
     start_scripted_game(level);
     for (std::int64_t number = 1; number <= n; ++number)
-        play_raster_frame(&game.game, number, key_after(game.keys, number), number == n);
+        play_raster_frame(&game.game, number, key_after(game.keys, number),
+                          number == n ? frame_use_t::asked : frame_use_t::unheard);
 }
 
 const std::vector<double> &bench_image() { return image_sample; }
 
 int main(int argc, char **argv)
 {
+    const beam_listening_t listening(afterglow_listener(&glow));
     play_scripted_frames(3, BENCH_IMAGE_FRAME);
-    image_sample.assign(raster.pixel.begin(), raster.pixel.end());
+    image_sample.assign(glow.pixel.begin(), glow.pixel.end());
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

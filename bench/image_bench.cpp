@@ -9,7 +9,6 @@
 #include "host/image/frame_image.h"
 #include "host/image/gif_writer.h"
 #include "host/image/ppm.h"
-#include "host/sim/beam_raster.h"
 
 namespace {
 
@@ -42,7 +41,7 @@ void BM_GifFrames(benchmark::State &state)
         start_scripted_game(1);
         for (std::int64_t number = 1; number <= n; ++number) {
             play_recorded_frame(number);
-            if (!gif.add_frame(frame_image(raster.pixel.data()), &error))
+            if (!gif.add_frame(frame_image(bench_afterglow().pixel.data()), &error))
                 state.SkipWithError(error.c_str());
         }
         std::vector<std::uint8_t> file;

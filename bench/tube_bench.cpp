@@ -16,12 +16,20 @@ namespace {
 std::vector<beam_tick_t> frame_ticks(std::uint8_t level, std::int64_t number)
 {
     std::vector<beam_tick_t> ticks;
-    beam_listening_t listening({[](void *out, const beam_tick_t &t) {
+    beam_listening_t listening({&ticks, [](void *out, const beam_tick_t &t) {
                                     static_cast<std::vector<beam_tick_t> *>(out)->push_back(t);
-                                },
-                                &ticks});
+                                }});
     play_scripted_frames(level, number);
     return ticks;
+}
+
+// One frame's ticks heard by the tube, as a frame of its own.
+void hear_frame(tube_t *tube, const std::vector<beam_tick_t> &ticks)
+{
+    tube->begin_frame();
+    for (const beam_tick_t &t : ticks)
+        tube->hear(t);
+    tube->end_frame(static_cast<int>(ticks.size()));
 }
 
 // Level 3, frame 400: walls, the obstacle and the risen "Game over!" text,
@@ -33,11 +41,9 @@ void BM_TubeFrame(benchmark::State &state)
     tube_t tube(settings);
     const std::vector<beam_tick_t> ticks = frame_ticks(3, BENCH_IMAGE_FRAME);
     for (int warm = 0; warm < 50; ++warm)
-        for (const beam_tick_t &t : ticks)
-            tube.hear(t);
+        hear_frame(&tube, ticks);
     for (auto _ : state) {
-        for (const beam_tick_t &t : ticks)
-            tube.hear(t);
+        hear_frame(&tube, ticks);
         rgb_image_t picture = tube.picture();
         benchmark::DoNotOptimize(picture.rgb.data());
     }

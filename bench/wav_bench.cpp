@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "host/keys/stimuli.h"
 #include "host/render/render.h"
 
 namespace {
@@ -19,10 +20,11 @@ void BM_WavFrames(benchmark::State &state)
     render_job_t job;
     job.keys = builtin_key_script();
     job.frames = {1, state.range(0), 1};
-    job.wav = path;
+    job.wav.path = path;
     std::uintmax_t file_bytes = 0;
     for (auto _ : state) {
-        if (render(job) != 0)
+        const render_end_t end = render(job);
+        if (beam_faulted(end.fault) || !end.write_error.empty())
             state.SkipWithError("the WAV could not be made");
         // A new file each time: replacing the last one would time its removal too.
         state.PauseTiming();
@@ -32,7 +34,7 @@ void BM_WavFrames(benchmark::State &state)
     }
     // 8 bytes a sample (X and Y as floats) after a header of well under 100.
     const double seconds =
-        static_cast<double>(file_bytes / 8) / static_cast<double>(job.signal.rate);
+        static_cast<double>(file_bytes / 8) / static_cast<double>(job.wav.signal.rate);
     state.counters["audio_s"] = seconds;
     state.counters["x_real_time"] = benchmark::Counter(
         seconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

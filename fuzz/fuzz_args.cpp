@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "host/args.h"
+#include "host/pc-snake/args.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "fuzz/fuzz_check.h"
-#include "host/sim/key_script.h"
+#include "host/keys/key_script.h"
 
 namespace {
 

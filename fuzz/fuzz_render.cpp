@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
-#include "host/render_command.h"
+#include "host/snake-render/render_command.h"
 
 namespace {
 

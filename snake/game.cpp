@@ -12,15 +12,6 @@ constexpr std::uint8_t START_LEVEL = 3;
 constexpr std::uint8_t START_XY = 0x80;
 constexpr std::uint8_t START_LEN = 20;
 
-constexpr std::uint8_t KEY_LEFT = 0x11;
-constexpr std::uint8_t KEY_RIGHT = 0x10;
-constexpr std::uint8_t KEY_UP = 0x39;
-constexpr std::uint8_t KEY_UP_ALT = 0x20;
-constexpr std::uint8_t KEY_DOWN = 0x38;
-constexpr std::uint8_t KEY_DOWN_ALT = 0x21;
-constexpr std::uint8_t KEY_FASTER = 0x0A;
-constexpr std::uint8_t KEY_SLOWER = 0x28;
-
 std::uint8_t u8(int v) { return static_cast<std::uint8_t>(v); }
 
 } // namespace

@@ -15,6 +15,17 @@ inline constexpr std::uint8_t SNAKE_LEVEL_COUNT = 4;
 inline constexpr std::uint8_t SNAKE_HEAD = 0;
 inline constexpr std::uint8_t SNAKE_FOOD = 1;
 
+// The key codes onKey takes: the four headings, the alternative codes of up
+// and down, and the pace.
+inline constexpr std::uint8_t KEY_LEFT = 0x11;
+inline constexpr std::uint8_t KEY_RIGHT = 0x10;
+inline constexpr std::uint8_t KEY_UP = 0x39;
+inline constexpr std::uint8_t KEY_UP_ALT = 0x20;
+inline constexpr std::uint8_t KEY_DOWN = 0x38;
+inline constexpr std::uint8_t KEY_DOWN_ALT = 0x21;
+inline constexpr std::uint8_t KEY_FASTER = 0x0A;
+inline constexpr std::uint8_t KEY_SLOWER = 0x28;
+
 // Painter passes (paint_state); 0 to 24 are the body runs counted from the head.
 inline constexpr std::uint8_t PAINT_TEXT_NEXT = 0xF9;
 inline constexpr std::uint8_t PAINT_TEXT = 0xFA;

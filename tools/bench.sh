@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "${JOBS:-2}" >/dev/null
-program=build/bench/host/pc-snake
+program=build/bench/bin/pc-snake
 bench=build/bench/bench/pc_snake_bench
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -23,5 +23,5 @@ bool rgb_image_valid(const rgb_image_t &image);
 rgb_image_t frame_image(const double *pixel);
 
 // Nearest neighbour; a scale outside 1 to IMAGE_SCALE_MAX or an invalid image
-// throws std::invalid_argument.
+// gives an empty image, which no writer takes.
 rgb_image_t scale_image(const rgb_image_t &image, int scale);

@@ -16,16 +16,6 @@ using screen_rgb_t = std::array<std::uint8_t, 3>;
 
 inline constexpr screen_rgb_t SCREEN_OUTSIDE = {60, 50, 50};
 
-// Whether (x, y) lies on the round screen; the corners outside it are SCREEN_OUTSIDE.
-inline bool on_screen(int x, int y)
-{
-    constexpr int centre = SCREEN_SIDE / 2;
-    constexpr int disc_limit = 15875; // one less than 126 squared
-    const int dx = x - centre;
-    const int dy = y - centre;
-    return dx * dx + dy * dy <= disc_limit;
-}
-
 // The colour of afterglow v (0 to 1) on the screen.
 inline screen_rgb_t beam_color(double v)
 {

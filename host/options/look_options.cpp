@@ -4,21 +4,10 @@
 
 #include "host/options/option_help.h"
 
-namespace {
-
-// The options that mean something only in the tube look.
-// (--tick-rate is the sound's pace too: each program checks it.)
-constexpr const char *TUBE_ONLY[] = {"--size", "--focus", "--brightness", "--glow",
-                                     "--fixed-frame"};
-
-} // namespace
-
 void add_look_options(CLI::App &app, look_options_t *o, look_t default_look,
                       const std::string &persistence_help)
 {
-    o->app = &app;
     o->look = default_look;
-    o->exact_persistence = !persistence_help.empty();
     const std::map<std::string, look_t> names{{"exact", look_t::exact}, {"tube", look_t::tube}};
     app.add_option("--look", o->look,
                    "exact: one cell per point as pc-snake draws it; tube: a glowing phosphor")
@@ -43,21 +32,4 @@ void add_look_options(CLI::App &app, look_options_t *o, look_t default_look,
                BEAM_TICK_RATE_MIN, BEAM_TICK_RATE_MAX, number_text(t.tick_rate), "HZ");
     app.add_flag("--fixed-frame", t.fixed_frame,
                  "tube: every frame lasts 20 ms instead of its ticks at the tick rate");
-}
-
-bool check_look_options(const look_options_t &o, std::string *error)
-{
-    if (o.look == look_t::tube)
-        return true;
-    if (!o.exact_persistence && option_given(*o.app, "--persistence")) {
-        *error = "--persistence is for the tube look; add --look tube";
-        return false;
-    }
-    for (const char *name : TUBE_ONLY) {
-        if (option_given(*o.app, name)) {
-            *error = std::string(name) + " is for the tube look; add --look tube";
-            return false;
-        }
-    }
-    return true;
 }

@@ -4,7 +4,7 @@
 #include <locale>
 #include <sstream>
 
-#include "host/exit_status.h"
+#include "host/options/exit_status.h"
 
 std::string number_text(double v)
 {
@@ -18,20 +18,6 @@ bool option_given(const CLI::App &app, const std::string &name)
 {
     const CLI::Option *option = app.get_option_no_throw(name);
     return option != nullptr && option->count() > 0;
-}
-
-bool only_with(const CLI::App &app, std::initializer_list<const char *> names,
-               const char *with, bool with_given, std::string *error)
-{
-    if (with_given)
-        return true;
-    for (const char *name : names) {
-        if (option_given(app, name)) {
-            *error = std::string(name) + " goes with " + with;
-            return false;
-        }
-    }
-    return true;
 }
 
 void format_help(CLI::App &app, const std::string &footer)

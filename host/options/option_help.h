@@ -38,12 +38,6 @@ CLI::Option *add_number(CLI::App &app, const std::string &names, V &value, const
 // Whether the option `name` (e.g. "--size") of `app` was on the command line.
 bool option_given(const CLI::App &app, const std::string &name);
 
-// Options that mean something only beside another (e.g. "--rate" beside
-// "--wav"): one given without it is a fault, said in *error. Checked after
-// parsing, not by CLI11's own "needs", whose notes would break the help's lines.
-bool only_with(const CLI::App &app, std::initializer_list<const char *> names,
-               const char *with, bool with_given, std::string *error);
-
 // Help as the programs show it: options and their text on one line each.
 void format_help(CLI::App &app, const std::string &footer);
 

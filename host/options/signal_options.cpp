@@ -27,9 +27,3 @@ void add_signal_options(CLI::App &app, signal_format_t *format)
     app.add_flag("--swap", format->swap, "Y on the left channel, X on the right");
     app.add_flag("--z", format->z, "a third channel for a Z input: 1 lit, 0 dark");
 }
-
-bool check_signal_options(const CLI::App &app, const char *sound_option, bool sound_on,
-                          std::string *error)
-{
-    return only_with(app, {"--rate", "--gain", "--swap", "--z"}, sound_option, sound_on, error);
-}

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/audio/beam_signal.h"
-#include "host/audio/frame_beam.h"
+#include "host/signal/beam_signal.h"
+#include "host/signal/frame_beam.h"
 
 // Samples on their way to the device, oldest first.
 struct audio_queue_t {

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "host/sim/filled_points.h"
-
 namespace {
 
 // A stall (a dragged window) does not turn into a burst of ticks.
@@ -19,7 +17,7 @@ bool all_shown(const beam_stepper_t &st) { return st.painted && st.shown == st.t
 void begin_frame(beam_stepper_t *st, play_session_t *s)
 {
     session_frame_begin(s);
-    st->listening = std::make_unique<beam_listening_t>(beam_listener_t{hear, st});
+    st->listening = std::make_unique<beam_listening_t>(beam_listener_t{st, hear});
     st->open = true;
 }
 
@@ -44,22 +42,6 @@ void show_next_tick(beam_stepper_t *st, play_session_t *s)
     while (st->ticks.size() < want && !st->painted)
         st->painted = session_paint_step(s);
     st->shown = std::min(want, st->ticks.size());
-}
-
-// Brightens one element as the raster does: 1 - (1 - w)(1 - p).
-void brighten(std::vector<double> &glow, std::uint8_t x, std::uint8_t y, double w)
-{
-    double &p = glow[screen_index(x, y)];
-    p = 1.0 - (1.0 - w) * (1.0 - p);
-}
-
-void light(std::vector<double> &glow, const beam_tick_t &t)
-{
-    if (!t.lit || slanted_join(t))
-        return; // the raster stops the game at a slanted wall line, lighting nothing
-    for_each_filled_point(
-        t, [&glow](std::uint8_t x, std::uint8_t y) { brighten(glow, x, y, BEAM_WEIGHT_FILLED); });
-    brighten(glow, t.x, t.y, BEAM_WEIGHT_POINT);
 }
 
 } // namespace
@@ -115,10 +97,11 @@ void stepper_drop(beam_stepper_t *st)
     st->shown = 0;
 }
 
-std::vector<double> stepper_glow(const beam_stepper_t &st)
+std::unique_ptr<afterglow_t> stepper_glow(const beam_stepper_t &st)
 {
-    std::vector<double> glow(SCREEN_POINTS, 0.0);
+    auto glow = std::make_unique<afterglow_t>();
+    afterglow_clear(glow.get());
     for (std::size_t i = 0; i < st.shown; ++i)
-        light(glow, st.ticks[i]);
+        afterglow_light(glow.get(), st.ticks[i]);
     return glow;
 }

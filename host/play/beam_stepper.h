@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/play/play_session.h"
+#include "host/sim/afterglow.h"
 #include "host/sim/beam_raster.h"
 
 inline constexpr int SLOW_TICKS_PER_SECOND_DEFAULT = 500;
@@ -45,6 +46,5 @@ bool stepper_run(beam_stepper_t *st, play_session_t *s, std::int64_t now_us);
 // Leaves the open frame unfinished: the session is about to start a new game.
 void stepper_drop(beam_stepper_t *st);
 
-// The afterglow of the ticks shown, as the raster lights it: element
-// screen_index(x, y), 0 to 1.
-std::vector<double> stepper_glow(const beam_stepper_t &st);
+// The afterglow of the ticks shown, lit as the raster's listener lights a frame.
+std::unique_ptr<afterglow_t> stepper_glow(const beam_stepper_t &st);

@@ -1,6 +1,6 @@
 #include "host/play/game_recording.h"
 
-#include "host/options/game_options.h"
+#include "host/keys/game_settings.h"
 
 key_script_t recording_start(const game_setup_t &setup)
 {

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
+#include "host/keys/key_script.h"
 #include "host/sim/frame_loop.h"
-#include "host/sim/key_script.h"
 
 // An empty recording of a game started with `setup`.
 key_script_t recording_start(const game_setup_t &setup);

@@ -15,10 +15,6 @@ inline constexpr double GLOW_FLOOR = 1.0 / 1024;
 // Glow, 0 to 1, in the layout of the raster's buffer: element x * 256 + y.
 using glow_t = std::array<double, SCREEN_POINTS>;
 
-// What is left of the glow after one frame of frame_ms: 0.5^(frame_ms /
-// persistence_ms); 0 with no persistence.
-double glow_decay(double persistence_ms, double frame_ms);
-
 // Fades the glow by `decay` and lights it with the frame's points: each
 // element becomes the brighter of the frame's value and the faded glow, so a
 // point lit every frame keeps the frame's own brightness, and with decay 0

@@ -2,16 +2,9 @@
 
 #include <SDL_keycode.h>
 
-#include "host/sim/key_script.h"
+#include "host/keys/key_script.h"
 
 namespace {
-
-constexpr std::uint8_t KEY_LEFT = key_code("left");
-constexpr std::uint8_t KEY_RIGHT = key_code("right");
-constexpr std::uint8_t KEY_UP = key_code("up");
-constexpr std::uint8_t KEY_DOWN = key_code("down");
-constexpr std::uint8_t KEY_FASTER = key_code("faster");
-constexpr std::uint8_t KEY_SLOWER = key_code("slower");
 
 struct key_binding_t {
     std::int32_t keycode;

@@ -1,10 +1,7 @@
 #include "host/play/play_session.h"
 
-#include <algorithm>
-#include <cstdio>
 #include <string>
 
-#include "host/sim/beam_raster.h"
 #include "host/sim/frame_loop.h"
 #include "parith/parith15.h"
 
@@ -18,6 +15,7 @@ void session_start(play_session_t *s, const game_setup_t &setup, const key_scrip
     s->paused = false;
     s->stopped.reset();
     ++s->games;
+    s->listening.emplace(afterglow_listener(&s->frame));
     raster_watch(&s->game);
     start_game(&s->game, setup);
 }
@@ -79,14 +77,6 @@ std::string wrapped(const std::string &text, std::size_t most)
     return out;
 }
 
-// The screen's lines as one line on stderr.
-void report_stop(const beam_abort_t &stop)
-{
-    std::string line = stop_message(stop);
-    std::replace(line.begin(), line.end(), '\n', ' ');
-    std::fprintf(stderr, "snake-play: %s\n", line.c_str());
-}
-
 } // namespace
 
 bool session_step(play_session_t *s)
@@ -99,33 +89,31 @@ bool session_step(play_session_t *s)
     return true;
 }
 
-void session_frame_begin(play_session_t *s) { raster_begin_frame(s->drawn + 1, true); }
+void session_frame_begin(play_session_t *s)
+{
+    raster_begin_frame(s->drawn + 1, frame_use_t::asked);
+}
 
 bool session_paint_step(play_session_t *s)
 {
-    try {
-        return paint_step(&s->game);
-    } catch (const beam_abort_t &abort) {
-        s->stopped = abort;
-        report_stop(abort);
-        return true;
-    }
+    if (!raster_paint_step(&s->game))
+        return false;
+    if (beam_faulted(raster.fault))
+        s->stopped = raster.fault;
+    return true;
 }
 
 void session_paint_rest(play_session_t *s)
 {
-    try {
-        paint_frame(&s->game);
-    } catch (const beam_abort_t &abort) {
-        s->stopped = abort;
-        report_stop(abort);
+    while (!session_paint_step(s)) {
     }
 }
 
 // The key is taken once the frame is painted: the module takes it then.
 void session_frame_end(play_session_t *s)
 {
-    glow_add_frame(s->glow, raster.pixel.data(), s->decay);
+    raster_end_frame();
+    glow_add_frame(s->glow, s->frame.pixel.data(), s->decay);
     ++s->frames_played;
     if (s->stopped)
         return;
@@ -137,8 +125,8 @@ void session_frame_end(play_session_t *s)
     s->drawn = number;
 }
 
-std::string stop_message(const beam_abort_t &stop)
+std::string stop_message(const beam_fault_t &stop)
 {
-    return abort_place(stop) + ":\n" + wrapped(abort_reason(stop), STOP_LINE_MAX) +
+    return beam_fault_place(stop) + ":\n" + wrapped(beam_fault_reason(stop), STOP_LINE_MAX) +
            ".\nThe game stops here.";
 }

@@ -2,18 +2,20 @@
 // waiting for it, the recording of it, pause, a frame that broke the beam's
 // budget, and the glow on the screen. Window-free: the driver feeds it
 // inputs, asks for a frame at its own pace and shows `glow`.
-// Every frame is recorded on a clean buffer, exactly as pc-snake records its
-// last frame.
+// Every frame is asked for: its afterglow is exactly the one pc-snake prints
+// of its last frame.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
+#include "host/keys/key_script.h"
 #include "host/play/game_recording.h"
 #include "host/play/glow.h"
 #include "host/play/play_keys.h"
+#include "host/sim/afterglow.h"
 #include "host/sim/beam_raster.h"
-#include "host/sim/key_script.h"
 
 struct play_session_t {
     game_setup_t setup;                   // the game in play
@@ -25,9 +27,11 @@ struct play_session_t {
     std::int64_t frames_played = 0;       // frames drawn in all games
     std::int64_t games = 0;               // games started
     bool paused = false;
-    std::optional<beam_abort_t> stopped; // the game stopped on a frame over budget
-    glow_t glow{};                       // what the screen shows
-    double decay = 0.0;                  // glow kept per frame (glow_decay)
+    std::optional<beam_fault_t> stopped;       // the game stopped on a frame the beam broke off
+    afterglow_t frame{};                       // the afterglow of the frame being played
+    std::optional<beam_listening_t> listening; // the raster's listener that lights it
+    glow_t glow{};                             // what the screen shows
+    double decay = 0.0;                        // glow kept per frame (decay_after)
 };
 
 // Starts a game with `setup`, replaying `replay` when given (it must outlive
@@ -43,8 +47,8 @@ void session_new_game(play_session_t *s, std::uint8_t level);
 void session_input(play_session_t *s, const play_input_t &input);
 
 // Plays one frame unless paused or stopped: its picture goes into the glow,
-// then the module takes the key for it. A frame over the beam's budget stops
-// the game (its message is on stderr) and is shown as far as it got.
+// then the module takes the key for it. A frame the beam breaks off (over the
+// budget, a slanted wall line) stops the game and is shown as far as it got.
 // Returns whether a frame was played.
 bool session_step(play_session_t *s);
 
@@ -59,4 +63,4 @@ void session_paint_rest(play_session_t *s);
 void session_frame_end(play_session_t *s);
 
 // The on-screen message of a stopped game, several lines.
-std::string stop_message(const beam_abort_t &stop);
+std::string stop_message(const beam_fault_t &stop);

@@ -5,17 +5,12 @@
 
 #include "host/play/overlay_text.h"
 #include "host/play/play_picture.h"
+#include "host/sim/hex_byte.h"
 
 namespace {
 
 constexpr std::uint8_t TEXT_TOP_Y = 244;
 constexpr std::uint8_t TEXT_SIZE = 1;
-
-std::string hex2(std::uint8_t v)
-{
-    constexpr const char *DIGITS = "0123456789abcdef";
-    return {DIGITS[v >> 4], DIGITS[v & 15]};
-}
 
 // A disc about (x, y), or only its rim when hollow.
 void mark(overlay_t &overlay, std::uint8_t x, std::uint8_t y, bool hollow)
@@ -59,8 +54,7 @@ std::string status_text(const beam_tick_t &t)
 
 rgb_image_t step_picture(const beam_stepper_t &st)
 {
-    const std::vector<double> glow = stepper_glow(st);
-    rgb_image_t image = frame_image(glow.data());
+    rgb_image_t image = frame_image(stepper_glow(st)->pixel.data());
     if (st.shown == 0)
         return image;
     auto overlay = std::make_unique<overlay_t>(); // 64 KiB, off the stack

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "host/image/png_writer.h"
+#include "host/io/whole_files.h"
 #include "host/render/trace_scene.h"
+#include "host/sim/beam_raster.h"
 
 namespace {
 
@@ -32,7 +34,7 @@ class beam_csv_file_t : public render_output_t {
 
     std::string path_;
     std::string text_ = BEAM_CSV_HEADER;
-    beam_listening_t listening_{{hear, this}};
+    beam_listening_t listening_{{this, hear}};
 };
 
 // The one frame of the job, drawn as the beam's path once the run is over.
@@ -44,14 +46,14 @@ class beam_trace_file_t : public render_output_t {
     }
 
     void frame_drawn(std::int64_t number) override { frame_.frame = number; }
-    void frame_aborted(const beam_abort_t &abort) override { frame_.frame = abort.frame; }
+    void frame_aborted(const beam_fault_t &fault) override { frame_.frame = fault.frame; }
 
     void finish() override
     {
         if (frame_.ticks.empty())
             return; // the run stopped before the frame
         const trace_scene_t scene = trace_scene(frame_);
-        if (ends_with(path_, ".png"))
+        if (path_.ends_with(".png"))
             write_bytes(path_, encode_png(trace_picture(scene)));
         else
             write_text(path_, trace_svg(scene));
@@ -65,7 +67,7 @@ class beam_trace_file_t : public render_output_t {
 
     std::string path_;
     trace_frame_t frame_;
-    beam_listening_t listening_{{hear, this}};
+    beam_listening_t listening_{{this, hear}};
 };
 
 } // namespace
@@ -90,8 +92,8 @@ void append_beam_csv_line(std::string &out, const beam_tick_t &tick)
 
 void add_beam_outputs(const render_job_t &job, render_outputs_t *outputs)
 {
-    if (!job.beam_csv.empty())
-        outputs->push_back(std::make_unique<beam_csv_file_t>(job.beam_csv));
-    if (!job.trace.empty())
-        outputs->push_back(std::make_unique<beam_trace_file_t>(job.trace, job.setup.level));
+    if (!job.beam.csv.empty())
+        outputs->push_back(std::make_unique<beam_csv_file_t>(job.beam.csv));
+    if (!job.beam.trace.empty())
+        outputs->push_back(std::make_unique<beam_trace_file_t>(job.beam.trace, job.setup.level));
 }

@@ -8,7 +8,7 @@
 
 #include "host/render/render.h"
 #include "host/render/render_output.h"
-#include "host/sim/beam_raster.h"
+#include "host/sim/beam_listener.h"
 
 // Header `frame,tick,pass,lit,x,y`, one line per beam operation; a dark tick
 // leaves x and y empty.

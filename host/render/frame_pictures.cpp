@@ -2,13 +2,16 @@
 
 #include <algorithm>
 
-frame_pictures_t::frame_pictures_t(const render_job_t &job)
+frame_pictures_t::frame_pictures_t(const picture_job_t &job)
     : scale_(job.scale), side_(job.look == look_t::tube ? job.tube.size : SCREEN_SIDE * job.scale)
 {
-    if (job.look != look_t::tube)
-        return;
-    tube_ = std::make_unique<tube_t>(job.tube);
-    listening_.emplace(tube_->listener());
+    if (job.look == look_t::tube) {
+        tube_ = std::make_unique<tube_t>(job.tube);
+        listening_.emplace(tube_->listener());
+    } else {
+        glow_ = std::make_unique<afterglow_t>();
+        listening_.emplace(afterglow_listener(glow_.get()));
+    }
 }
 
 const rgb_image_t &frame_pictures_t::picture(std::int64_t number, bool gif)
@@ -19,7 +22,7 @@ const rgb_image_t &frame_pictures_t::picture(std::int64_t number, bool gif)
     if (tube_) {
         cache.image = tube_->picture(gif ? tube_palette_t::gif : tube_palette_t::smooth);
     } else {
-        cache.image = frame_image(raster.pixel.data());
+        cache.image = frame_image(glow_->pixel.data());
         if (scale_ > 1)
             cache.image = scale_image(cache.image, scale_);
     }
@@ -27,26 +30,17 @@ const rgb_image_t &frame_pictures_t::picture(std::int64_t number, bool gif)
     return cache.image;
 }
 
-namespace {
-
-std::int64_t history_of(const render_job_t &job)
+std::int64_t first_heard(const frame_plan_t &plan)
 {
-    return job.look == look_t::tube ? tube_t::history_frames(job.tube) : 0;
+    return std::max<std::int64_t>(1, plan.range.first - plan.history);
 }
 
-} // namespace
-
-std::int64_t first_recorded(const render_job_t &job)
+std::int64_t next_heard(const frame_plan_t &plan, std::int64_t n)
 {
-    return std::max<std::int64_t>(1, job.frames.first - history_of(job));
-}
-
-std::int64_t next_recorded(const render_job_t &job, std::int64_t n)
-{
-    const frame_range_t &r = job.frames;
+    const frame_range_t &r = plan.range;
     const std::int64_t next_written =
         n < r.first ? r.first : r.first + ((n - r.first) / r.step + 1) * r.step;
-    return std::max(n + 1, next_written - history_of(job));
+    return std::max(n + 1, next_written - plan.history);
 }
 
 bool frame_written(const frame_range_t &range, std::int64_t n)

@@ -1,9 +1,9 @@
 // The picture of each frame a render writes, in the job's look, made once
-// however many outputs take it: the exact frame enlarged by the job's
-// scale, or the tube's, which listens to the beam for the whole run. And
-// which frames the run must record for it: the tube's picture of a frame
-// carries the fading light of the frames before, so those are played
-// recorded too, unseen.
+// however many outputs take it: the exact frame, from the afterglow the
+// raster's listener keeps, enlarged by the job's scale; or the tube's, which
+// listens to the light of every frame it needs. And which frames a run plays
+// for the pictures: the tube's picture of a frame carries the fading light
+// of the frames before, so those are played for their light, unseen.
 #pragma once
 
 #include <cstdint>
@@ -12,16 +12,20 @@
 
 #include "host/image/frame_image.h"
 #include "host/render/render.h"
+#include "host/sim/afterglow.h"
 #include "host/sim/beam_raster.h"
 #include "host/tube/tube.h"
 
 class frame_pictures_t {
   public:
-    explicit frame_pictures_t(const render_job_t &job);
+    explicit frame_pictures_t(const picture_job_t &job);
 
     // The picture of frame `number`, just drawn; `gif`: in colours a GIF
     // palette holds (the exact look's are few anyway).
     const rgb_image_t &picture(std::int64_t number, bool gif = false);
+
+    // The exact look's afterglow of the frame just drawn; nullptr on the tube.
+    const afterglow_t *afterglow() const { return glow_.get(); }
 
     // Pixels a side of every picture.
     int side() const { return side_; }
@@ -34,16 +38,23 @@ class frame_pictures_t {
 
     int scale_;
     int side_;
-    std::unique_ptr<tube_t> tube_; // the tube look only
+    std::unique_ptr<afterglow_t> glow_; // the exact look
+    std::unique_ptr<tube_t> tube_;      // the tube look
     std::optional<beam_listening_t> listening_;
     cached_t smooth_;
     cached_t gif_;
 };
 
-// The first frame to record, and the one after n: with the exact look just
-// the frames written; with the tube, every frame from far enough before
-// each frame written.
-std::int64_t first_recorded(const render_job_t &job);
-std::int64_t next_recorded(const render_job_t &job, std::int64_t n);
+// The frames a run plays, and what for: the frames written are asked for;
+// `history` frames before each of them (the tube's) are played for their
+// light; the rest only for the game's state.
+struct frame_plan_t {
+    frame_range_t range;
+    std::int64_t history = 0;
+};
+
+// The first frame to play heard, and the heard one after n.
+std::int64_t first_heard(const frame_plan_t &plan);
+std::int64_t next_heard(const frame_plan_t &plan, std::int64_t n);
 // Whether frame n is written.
 bool frame_written(const frame_range_t &range, std::int64_t n);

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "host/sim/key_script.h"
+#include "host/keys/key_script.h"
 
 namespace {
 

@@ -6,6 +6,8 @@
 #include "host/image/gif_writer.h"
 #include "host/image/png_writer.h"
 #include "host/image/ppm.h"
+#include "host/io/whole_files.h"
+#include "host/render/output_names.h"
 
 namespace {
 
@@ -18,8 +20,8 @@ std::string join(const std::string &dir, const std::string &name)
 class frame_files_t : public render_output_t {
   public:
     frame_files_t(const render_job_t &job, std::shared_ptr<frame_pictures_t> pictures,
-                  const char *extension, std::string dir, std::string single)
-        : level_(job.setup.level), pictures_(std::move(pictures)), extension_(extension),
+                  image_format_t format, std::string dir, std::string single)
+        : level_(job.setup.level), pictures_(std::move(pictures)), format_(format),
           dir_(std::move(dir)), single_(std::move(single))
     {
         if (!dir_.empty())
@@ -28,16 +30,15 @@ class frame_files_t : public render_output_t {
 
     void frame_drawn(std::int64_t number) override
     {
-        const bool ppm = extension_ == std::string("ppm");
+        const bool ppm = format_ == image_format_t::ppm;
         std::string text;
         std::vector<std::uint8_t> png;
         if (ppm)
-            write_ppm(raster.pixel.data(), text);
+            write_ppm(pictures_->afterglow()->pixel.data(), text);
         else
             png = encode_png(pictures_->picture(number));
         for (const std::string &path :
-             {dir_.empty() ? std::string()
-                           : join(dir_, frame_file_name(level_, number, extension_)),
+             {dir_.empty() ? std::string() : join(dir_, frame_file_name(level_, number, format_)),
               single_}) {
             if (path.empty())
                 continue;
@@ -51,7 +52,7 @@ class frame_files_t : public render_output_t {
   private:
     std::uint8_t level_;
     std::shared_ptr<frame_pictures_t> pictures_;
-    const char *extension_;
+    image_format_t format_;
     std::string dir_;
     std::string single_;
 };
@@ -59,8 +60,8 @@ class frame_files_t : public render_output_t {
 // The GIF holds every frame added; it is written even when the run stops early.
 class gif_file_t : public render_output_t {
   public:
-    gif_file_t(const render_job_t &job, std::shared_ptr<frame_pictures_t> pictures)
-        : path_(job.gif), pictures_(std::move(pictures)),
+    gif_file_t(const gif_job_t &job, std::shared_ptr<frame_pictures_t> pictures)
+        : path_(job.path), pictures_(std::move(pictures)),
           gif_(pictures_->side(), pictures_->side(), job.delay_cs)
     {
     }
@@ -97,15 +98,16 @@ class gif_file_t : public render_output_t {
 void add_image_outputs(const render_job_t &job, const std::shared_ptr<frame_pictures_t> &pictures,
                        render_outputs_t *outputs)
 {
-    const char *format = job.output.empty() ? "" : output_format(job.output);
-    const std::string one_ppm = format == std::string("ppm") ? output_path(job.output) : "";
-    const std::string one_png = format == std::string("png") ? output_path(job.output) : "";
-    if (!job.ppm_dir.empty() || !one_ppm.empty())
-        outputs->push_back(
-            std::make_unique<frame_files_t>(job, pictures, "ppm", job.ppm_dir, one_ppm));
-    if (!job.png_dir.empty() || !one_png.empty())
-        outputs->push_back(
-            std::make_unique<frame_files_t>(job, pictures, "png", job.png_dir, one_png));
-    if (!job.gif.empty())
-        outputs->push_back(std::make_unique<gif_file_t>(job, pictures));
+    const frame_files_job_t &files = job.files;
+    const std::optional<image_format_t> format = output_format(files.output);
+    const std::string one_ppm = format == image_format_t::ppm ? output_path(files.output) : "";
+    const std::string one_png = format == image_format_t::png ? output_path(files.output) : "";
+    if (!files.ppm_dir.empty() || !one_ppm.empty())
+        outputs->push_back(std::make_unique<frame_files_t>(job, pictures, image_format_t::ppm,
+                                                           files.ppm_dir, one_ppm));
+    if (!files.png_dir.empty() || !one_png.empty())
+        outputs->push_back(std::make_unique<frame_files_t>(job, pictures, image_format_t::png,
+                                                           files.png_dir, one_png));
+    if (!job.gif.path.empty())
+        outputs->push_back(std::make_unique<gif_file_t>(job.gif, pictures));
 }

@@ -7,6 +7,7 @@
 
 #include "host/render/pass_colors.h"
 #include "host/sim/filled_points.h"
+#include "host/sim/hex_byte.h"
 
 namespace {
 
@@ -27,12 +28,6 @@ constexpr const char *TEXT_COLOR = "#222222";
 constexpr const char *SCREEN_COLOR = "#f4f4f4";
 
 using point_t = std::pair<std::uint8_t, std::uint8_t>;
-
-std::string hex2(std::uint8_t v)
-{
-    constexpr const char *DIGITS = "0123456789abcdef";
-    return {DIGITS[v >> 4], DIGITS[v & 15]};
-}
 
 const char *pass_name(beam_pass_t pass) { return BEAM_PASS_NAMES[static_cast<std::size_t>(pass)]; }
 const char *pass_color(beam_pass_t pass) { return PASS_COLOR[static_cast<std::size_t>(pass)]; }

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "host/image/frame_image.h"
-#include "host/sim/beam_raster.h"
+#include "host/sim/beam_listener.h"
+#include "host/sim/screen.h"
 
 struct trace_frame_t {
     std::uint8_t level = 1;

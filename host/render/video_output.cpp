@@ -1,14 +1,15 @@
 #include "host/render/video_output.h"
 
+#include "host/io/whole_files.h"
 #include "host/video/video_writer.h"
 
 namespace {
 
 class video_file_t : public render_output_t {
   public:
-    video_file_t(const render_job_t &job, std::shared_ptr<frame_pictures_t> pictures)
-        : path_(job.video), pictures_(std::move(pictures)),
-          video_(ends_with(job.video, ".webm") ? video_kind_t::webm : video_kind_t::mp4,
+    video_file_t(const video_job_t &job, std::shared_ptr<frame_pictures_t> pictures)
+        : path_(job.path), pictures_(std::move(pictures)),
+          video_(job.path.ends_with(".webm") ? video_kind_t::webm : video_kind_t::mp4,
                  pictures_->side(), pictures_->side(), job.fps, job.crf)
     {
     }
@@ -37,6 +38,6 @@ class video_file_t : public render_output_t {
 void add_video_output(const render_job_t &job, const std::shared_ptr<frame_pictures_t> &pictures,
                       render_outputs_t *outputs)
 {
-    if (!job.video.empty())
-        outputs->push_back(std::make_unique<video_file_t>(job, pictures));
+    if (!job.video.path.empty())
+        outputs->push_back(std::make_unique<video_file_t>(job.video, pictures));
 }

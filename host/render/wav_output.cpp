@@ -4,7 +4,8 @@
 #include <exception>
 #include <memory>
 
-#include "host/audio/frame_beam.h"
+#include "host/io/whole_files.h"
+#include "host/signal/frame_beam.h"
 
 namespace {
 
@@ -13,9 +14,9 @@ namespace {
 // the next frame's first lit point.
 class wav_file_t : public render_output_t {
   public:
-    explicit wav_file_t(const render_job_t &job)
-        : path_(job.wav), seconds_(job.wav_seconds), signal_(job.signal),
-          writer_(static_cast<int>(job.signal.rate), signal_channels(job.signal), job.wav_format)
+    explicit wav_file_t(const wav_job_t &job)
+        : path_(job.path), seconds_(job.seconds), signal_(job.signal),
+          writer_(static_cast<int>(job.signal.rate), signal_channels(job.signal), job.format)
     {
     }
 
@@ -31,7 +32,7 @@ class wav_file_t : public render_output_t {
         beam_.clear();
     }
 
-    void frame_aborted(const beam_abort_t &) override { beam_.clear(); }
+    void frame_aborted(const beam_fault_t &) override { beam_.clear(); }
 
     void finish() override
     {
@@ -79,13 +80,13 @@ class wav_file_t : public render_output_t {
 
 bool wav_job_valid(const render_job_t &job, std::string *error)
 {
-    if (job.wav.empty())
+    if (job.wav.path.empty())
         return true;
     if (job.frames.step != 1 && frame_count(job.frames) > 1) {
         *error = "--wav takes every frame of a range (A-B): audio has no gaps, so no /STEP";
         return false;
     }
-    if (job.wav_seconds > 0 && frame_count(job.frames) != 1) {
+    if (job.wav.seconds > 0 && frame_count(job.frames) != 1) {
         *error = "--seconds repeats one frame: give FRAMES as a single N";
         return false;
     }
@@ -94,6 +95,6 @@ bool wav_job_valid(const render_job_t &job, std::string *error)
 
 void add_wav_output(const render_job_t &job, render_outputs_t *outputs)
 {
-    if (!job.wav.empty())
-        outputs->push_back(std::make_unique<wav_file_t>(job));
+    if (!job.wav.path.empty())
+        outputs->push_back(std::make_unique<wav_file_t>(job.wav));
 }

@@ -1,8 +1,6 @@
 #include "host/sim/beam_raster.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <stdexcept>
 
 beam_t beam;
 raster_t raster;
@@ -32,73 +30,82 @@ constexpr std::array<beam_pass_t, 256> PASS_OF_STATE = [] {
     return table;
 }();
 
+bool faulted() { return raster.fault.kind != beam_fault_kind_t::none; }
+
+frame_budget_t budget_now() { return {raster.frame, beam.tick, raster.by_pass}; }
+
 void book_tick()
 {
     beam.tick = static_cast<std::uint16_t>(beam.tick + 1);
-    raster.budget.total = beam.tick;
-    ++raster.budget.by_pass[static_cast<std::size_t>(current_pass())];
+    ++raster.by_pass[static_cast<std::size_t>(current_pass())];
 }
 
-void check_limit()
+// The fault of the tick just booked, its kind given; the frame is heard no more.
+void note_fault(beam_fault_kind_t kind)
 {
-    if (beam.tick > BEAM_TICK_LIMIT)
-        sexit();
+    beam_fault_t &f = raster.fault;
+    f.kind = kind;
+    f.frame = raster.frame;
+    f.tick = beam.tick;
+    f.pass = current_pass();
+    f.state = raster.game->paint_state;
+    f.budget = budget_now();
 }
 
-[[noreturn]] void abort_frame(int status)
+// The tick-limit abort: the offending tick is noted, not drawn. A pixel call
+// may send one more tick after it; the fault stays the first one's.
+void sexit()
 {
-    throw beam_abort_t(status, raster.budget.frame, current_pass(), beam.tick);
+    if (!faulted())
+        note_fault(beam_fault_kind_t::tick_limit);
 }
 
-// Out of line: a frame without listeners pays one test per tick for them.
-[[gnu::noinline]] void tell_listeners(bool lit, std::uint8_t x, std::uint8_t y)
-{
-    const std::uint8_t state = raster.game->paint_state;
-    const bool joined = lit && raster.skip == 0 && is_wall_state(state);
-    const beam_tick_t tick{
-        raster.budget.frame, beam.tick,    current_pass(), state, lit, x, y, joined,
-        raster.last_x,       raster.last_y};
-    for (std::size_t i = 0; i < raster.listener_count; ++i)
-        raster.listeners[i].on_tick(raster.listeners[i].context, tick);
-}
+bool over_limit() { return beam.tick > BEAM_TICK_LIMIT; }
 
 int sign_of_step(std::uint8_t from, std::uint8_t to) { return (from < to) - (to < from); }
 
-[[noreturn]] void diagonal_exit(std::uint8_t x, std::uint8_t y, int sx, int sy)
+void tell_listeners(const beam_tick_t &tick)
 {
-    const std::uint8_t state = raster.game->paint_state;
-    std::fprintf(stderr, "@%02x: [%d %d] (%d,%d) --> [%d %d]  @%02x\n", state, x, y, sx, sy,
-                 raster.last_x, raster.last_y, state);
-    abort_frame(EXIT_DIAGONAL_JOIN);
-}
-
-// Walls advance several units per tick; fill in the line up to (x, y).
-void join_to(std::uint8_t x, std::uint8_t y)
-{
-    const int sx = sign_of_step(raster.last_x, x);
-    const int sy = sign_of_step(raster.last_y, y);
-    if (sx != 0 && sy != 0)
-        diagonal_exit(x, y, sx, sy); // walls are only horizontal and vertical
-    for (;;) {
-        raster.last_x = static_cast<std::uint8_t>(raster.last_x + sx);
-        raster.last_y = static_cast<std::uint8_t>(raster.last_y + sy);
-        if (raster.last_x == x && raster.last_y == y)
-            break;
-        heller(raster.last_x, raster.last_y, BEAM_WEIGHT_FILLED);
+    for (std::size_t i = 0; i < raster.listener_count; ++i) {
+        const beam_listener_t &l = raster.listeners[i];
+        if (l.on_tick != nullptr && listener_hears(l, raster.use))
+            l.on_tick(l.context, tick);
     }
 }
 
-// Out of line, so that the ticks of earlier frames stay a few instructions.
-[[gnu::noinline]] void record_point(std::uint8_t x, std::uint8_t y)
+// A lit or dark tick of a heard frame: whether the display joins it to the
+// last point, the fault it may be, then what the listeners hear.
+[[gnu::noinline]] void hear_tick(bool lit, std::uint8_t x, std::uint8_t y)
 {
-    if (raster.listener_count != 0)
-        tell_listeners(true, x, y);
-    check_limit();
-    if (raster.skip == 0 && is_wall_state(raster.game->paint_state))
-        join_to(x, y);
+    if (faulted())
+        return; // the frame broke off: no listener hears a tick after it
+    const std::uint8_t state = raster.game->paint_state;
+    const bool joined = lit && raster.skip == 0 && is_wall_state(state);
+    const int sx = joined ? sign_of_step(raster.last_x, x) : 0;
+    const int sy = joined ? sign_of_step(raster.last_y, y) : 0;
+    if (over_limit()) {
+        sexit();
+    } else if (sx != 0 && sy != 0) { // walls are only horizontal and vertical
+        note_fault(beam_fault_kind_t::slanted_join);
+        beam_fault_t &f = raster.fault;
+        f.x = x;
+        f.y = y;
+        f.step_x = static_cast<std::int8_t>(sx);
+        f.step_y = static_cast<std::int8_t>(sy);
+        f.from_x = raster.last_x;
+        f.from_y = raster.last_y;
+    }
+    const beam_tick_t tick{raster.frame, beam.tick,     current_pass(), state,    lit, x, y,
+                           joined,       raster.last_x, raster.last_y,  faulted()};
+    tell_listeners(tick);
+    if (faulted())
+        return;
+    if (!lit) {
+        raster.skip = 1;
+        return;
+    }
     raster.last_x = x;
     raster.last_y = y;
-    heller(x, y, BEAM_WEIGHT_POINT);
     raster.skip = 0;
 }
 
@@ -106,23 +113,51 @@ void join_to(std::uint8_t x, std::uint8_t y)
 
 void raster_watch(const snake_t *game) { raster.game = game; }
 
-void raster_begin_frame(std::int64_t number, bool record)
+void raster_begin_frame(std::int64_t number, frame_use_t use)
 {
-    raster.budget = frame_budget_t{};
-    raster.budget.frame = number;
-    raster.recording = record;
-    if (!record)
+    raster.frame = number;
+    raster.use = use;
+    raster.by_pass = {};
+    raster.fault = beam_fault_t{};
+    if (use == frame_use_t::unheard)
         return;
-    raster.pixel.fill(0.0);
     raster.last_x = 0;
     raster.last_y = 0;
+    const beam_frame_t frame{number, use};
+    for (std::size_t i = 0; i < raster.listener_count; ++i) {
+        const beam_listener_t &l = raster.listeners[i];
+        if (l.on_frame_begin != nullptr && listener_hears(l, use))
+            l.on_frame_begin(l.context, frame);
+    }
 }
 
-void raster_listen(beam_listener_t listener)
+frame_budget_t raster_end_frame()
+{
+    const frame_budget_t budget = faulted() ? raster.fault.budget : budget_now();
+    if (raster.use == frame_use_t::unheard)
+        return budget;
+    const beam_frame_end_t end{raster.frame, raster.use, &budget,
+                               faulted() ? &raster.fault : nullptr};
+    for (std::size_t i = 0; i < raster.listener_count; ++i) {
+        const beam_listener_t &l = raster.listeners[i];
+        if (l.on_frame_end != nullptr && listener_hears(l, raster.use))
+            l.on_frame_end(l.context, end);
+    }
+    return budget;
+}
+
+bool raster_paint_step(snake_t *game)
+{
+    menuitem_snake.onPixel(game);
+    return game->frame_phase != 0 || faulted();
+}
+
+bool raster_listen(const beam_listener_t &listener)
 {
     if (raster.listener_count == raster.listeners.size())
-        throw std::length_error("too many beam listeners");
+        return false;
     raster.listeners[raster.listener_count++] = listener;
+    return true;
 }
 
 void raster_forget(void *context)
@@ -141,48 +176,29 @@ beam_pass_t current_pass()
     return PASS_OF_STATE[raster.game->paint_state];
 }
 
-void heller(std::uint8_t x, std::uint8_t y, double w)
-{
-    double &p = raster.pixel[screen_index(x, y)];
-    p = 1.0 - (1.0 - w) * (1.0 - p);
-}
-
-void sexit()
-{
-    std::fprintf(stderr, "EXIT (tick=%d)  @%02x\n", beam.tick, raster.game->paint_state);
-    abort_frame(EXIT_TICK_LIMIT);
-}
-
-std::string abort_place(const beam_abort_t &abort)
-{
-    return "frame " + std::to_string(abort.frame) + ", pass " +
-           BEAM_PASS_NAMES[static_cast<std::size_t>(abort.pass)];
-}
-
-std::string abort_reason(const beam_abort_t &abort)
-{
-    if (abort.status == EXIT_DIAGONAL_JOIN)
-        return "a wall line that is neither horizontal nor vertical";
-    return "more than " + std::to_string(BEAM_TICK_LIMIT) + " beam ticks";
-}
-
 raster_carry_t raster_carry() { return {raster.skip, beam.tick}; }
 
 void beam_skip()
 {
     book_tick();
-    if (raster.recording && raster.listener_count != 0)
-        tell_listeners(false, 0, 0);
-    check_limit();
+    if (raster.use != frame_use_t::unheard) {
+        hear_tick(false, 0, 0);
+        return;
+    }
+    if (over_limit()) {
+        sexit();
+        return;
+    }
     raster.skip = 1;
 }
 
 void beam_xy(std::uint8_t x, std::uint8_t y)
 {
     book_tick();
-    if (!raster.recording) {
-        check_limit();
-        return; // only recorded frames leave a picture
+    if (raster.use != frame_use_t::unheard) {
+        hear_tick(true, x, y);
+        return;
     }
-    record_point(x, y);
+    if (over_limit())
+        sexit(); // only heard frames leave a point
 }

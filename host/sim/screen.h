@@ -13,3 +13,15 @@ constexpr std::size_t screen_index(std::uint8_t x, std::uint8_t y)
 {
     return std::size_t{x} * SCREEN_SIDE + y;
 }
+
+// The round screen: points within this squared distance of (128, 128), one
+// less than 126 squared; the corners outside it show no beam.
+inline constexpr int SCREEN_DISC_LIMIT = 15875;
+
+inline constexpr bool on_screen(int x, int y)
+{
+    constexpr int centre = SCREEN_SIDE / 2;
+    const int dx = x - centre;
+    const int dy = y - centre;
+    return dx * dx + dy * dy <= SCREEN_DISC_LIMIT;
+}

@@ -1,14 +1,15 @@
 // A game played on the beam raster by a key script, frame after frame, with
-// the frames asked for recorded into the afterglow buffer. Each recorded
-// frame is exactly the image of a separate run that stops at that frame:
-// the raster clears its buffer and last point before it, and nothing else
-// it carries from frame to frame differs between the two.
+// the frames asked for heard by the raster's listeners. Each heard frame is
+// exactly the frame of a separate run that stops at it: the raster clears
+// its last point before it, and nothing else it carries from frame to frame
+// differs between the two.
 #pragma once
 
 #include <cstdint>
 
+#include "host/keys/key_script.h"
+#include "host/sim/beam_fault.h"
 #include "host/sim/frame_loop.h"
-#include "host/sim/key_script.h"
 #include "host/sim/run_cycle.h"
 
 struct scripted_run_t {
@@ -20,19 +21,21 @@ struct scripted_run_t {
     run_cycle_t cycle;      // the period once the keys are spent
 };
 
-// One frame of `game` on the raster, numbered `number`: painted (on a clean
-// buffer, when recorded), then its key and time call. raster.budget then
-// holds its ticks.
-void play_raster_frame(snake_t *game, std::int64_t number, std::uint8_t key, bool record);
+// One frame of `game` on the raster, numbered `number` and played for
+// `use`: painted until the painter finishes it or a fault breaks it off,
+// then, unless it broke off, its key and time call. Returns the fault, of
+// kind none when the frame was finished.
+beam_fault_t play_raster_frame(snake_t *game, std::int64_t number, std::uint8_t key,
+                               frame_use_t use);
 
-// Starts the game, watched by the raster, which records nothing until a
+// Starts the game, watched by the raster, which hears nothing until a
 // frame asks for it: the park reaches no listener, even after an earlier run.
 void run_start(scripted_run_t *run);
 
-// Plays on until frame n (above `drawn`, at most 2147483647) is drawn and
-// records only that one; raster.budget then holds its ticks. Once the period
-// of the game after its last key is known, whole periods are leapt over:
-// frames are the same as if every frame had been played. A beam abort
-// (beam_abort_t) leaves `drawn` at the frames finished before it, and
-// raster.budget with the aborted frame's ticks so far.
-void run_to_frame(scripted_run_t *run, std::int64_t n);
+// Plays on until frame n (above `drawn`, at most 2147483647) is drawn, unheard
+// but for frame n itself, played for `use`. Once the period of the game after
+// its last key is known, whole periods are leapt over: frames are the same as
+// if every frame had been played. A fault leaves `drawn` at the frames
+// finished before it and is returned; kind none when frame n was drawn.
+beam_fault_t run_to_frame(scripted_run_t *run, std::int64_t n,
+                          frame_use_t use = frame_use_t::asked);

@@ -30,7 +30,7 @@ tube_t::span_t tube_t::disc_span(int size, int j)
     int hi = 0;
     for (int i = 0; i < size; ++i) {
         const double dx = (i + 0.5) / per_point - 0.5 - SCREEN_SIDE / 2;
-        if (dx * dx + dy * dy <= 15875.0) { // on_screen's limit
+        if (dx * dx + dy * dy <= SCREEN_DISC_LIMIT) {
             lo = std::min(lo, i);
             hi = i + 1;
         }
@@ -44,21 +44,40 @@ tube_t::tube_t(const tube_settings_t &settings)
 {
 }
 
+beam_listener_t tube_t::listener()
+{
+    return {this, &tube_t::on_tick, &tube_t::on_frame_begin, &tube_t::on_frame_end, true};
+}
+
 void tube_t::on_tick(void *tube, const beam_tick_t &tick)
 {
     static_cast<tube_t *>(tube)->hear(tick);
 }
 
+void tube_t::on_frame_begin(void *tube, const beam_frame_t &)
+{
+    static_cast<tube_t *>(tube)->begin_frame();
+}
+
+void tube_t::on_frame_end(void *tube, const beam_frame_end_t &end)
+{
+    static_cast<tube_t *>(tube)->end_frame(end.budget->total);
+}
+
+void tube_t::begin_frame()
+{
+    if (any_frame_)
+        light_.decay(decay_of(ticks_));
+}
+
+void tube_t::end_frame(int ticks)
+{
+    any_frame_ = true;
+    ticks_ = ticks;
+}
+
 void tube_t::hear(const beam_tick_t &tick)
 {
-    // A new game may number its first frame as the last one was.
-    if (!in_frame_ || tick.frame != frame_ || tick.tick <= ticks_) {
-        if (in_frame_)
-            light_.decay(decay_of(ticks_));
-        in_frame_ = true;
-        frame_ = tick.frame;
-    }
-    ticks_ = tick.tick;
     if (!tick.lit)
         return;
     if (tick.joined)
@@ -69,9 +88,7 @@ void tube_t::hear(const beam_tick_t &tick)
 
 double tube_t::decay_of(int ticks) const
 {
-    if (settings_.persistence_ms <= 0.0)
-        return 0.0;
-    return std::exp2(-tube_frame_ms(settings_, ticks) / settings_.persistence_ms);
+    return decay_after(tube_frame_ms(settings_, ticks), settings_.persistence_ms);
 }
 
 double tube_t::shown_share() const { return 1.0 - decay_of(ticks_); }

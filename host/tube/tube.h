@@ -1,11 +1,10 @@
-// The tube look: a raster listener that lets every lit beam tick of a
-// recorded frame light the phosphor (a spot for a point, a line for a wall
-// join that the display fills in), decays the light between frames by the
-// frame's time, and makes the picture of the latest frame: the light the
-// phosphor gives off during that frame, with its halo, tone mapped into the
-// beam's colours inside the round screen.
-// A frame begins with its first tick; the light of the frame before decays
-// then. So frames that are only heard (never shown) still age the light.
+// The tube look: a raster listener that lets every lit beam tick of a heard
+// frame light the phosphor (a spot for a point, a line for a wall join that
+// the display fills in), decays the light between frames by the frame's
+// time, and makes the picture of the latest frame: the light the phosphor
+// gives off during that frame, with its halo, tone mapped into the beam's
+// colours inside the round screen. It hears the frames played only for
+// their light too: they age the light as the frames shown do.
 #pragma once
 
 #include <cstdint>
@@ -29,9 +28,12 @@ class tube_t {
   public:
     explicit tube_t(const tube_settings_t &settings);
 
-    // For raster_listen: every tick of a recorded frame.
-    beam_listener_t listener() { return {&tube_t::on_tick, this}; }
+    // For raster_listen: every frame heard, those played for their light too.
+    beam_listener_t listener();
+    // The same by hand: a frame begins, its ticks, its end after `ticks` ticks.
+    void begin_frame();
     void hear(const beam_tick_t &tick);
+    void end_frame(int ticks);
 
     // The picture of the latest frame heard, size x size pixels, valid until
     // the next. Showing changes nothing: it may be asked for more than once
@@ -52,6 +54,8 @@ class tube_t {
 
   private:
     static void on_tick(void *tube, const beam_tick_t &tick);
+    static void on_frame_begin(void *tube, const beam_frame_t &frame);
+    static void on_frame_end(void *tube, const beam_frame_end_t &end);
     double decay_of(int ticks) const; // the light kept after a frame of `ticks`
     double shown_share() const;
 
@@ -69,7 +73,6 @@ class tube_t {
     std::vector<float> halo_row_;
     std::vector<float> exposure_row_;
     rgb_image_t image_{};
-    bool in_frame_ = false;
-    std::int64_t frame_ = 0; // the frame being heard
-    int ticks_ = 0;          // its ticks so far
+    bool any_frame_ = false; // a frame has ended, whose light decays when the next begins
+    int ticks_ = 0;          // the ticks of the last frame that ended
 };

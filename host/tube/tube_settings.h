@@ -3,6 +3,8 @@
 // itself; and how long a frame lasts for the phosphor's decay.
 #pragma once
 
+#include <cmath>
+
 #include "host/sim/beam_budget.h"
 
 // exact: one cell per point with the module's afterglow weights, as pc-snake
@@ -43,6 +45,13 @@ struct tube_settings_t {
     int tick_rate = BEAM_TICK_RATE_DEFAULT; // Hz
     bool fixed_frame = false;               // every frame lasts FIXED_FRAME_MS, not its ticks
 };
+
+// What is left of light after `ms` milliseconds with a half-life of
+// `half_life_ms`: 2^(-ms / half_life_ms); nothing with no persistence.
+inline double decay_after(double ms, double half_life_ms)
+{
+    return half_life_ms <= 0.0 ? 0.0 : std::exp2(-ms / half_life_ms);
+}
 
 // How long a frame of `ticks` beam ticks lasts.
 inline double tube_frame_ms(const tube_settings_t &s, int ticks)

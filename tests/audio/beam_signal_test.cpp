@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/audio/beam_signal.h"
+#include "host/signal/beam_signal.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "host/audio/wav_file.h"
 #include "host/image/screen_color.h"
-#include "host/sim/beam_raster.h"
+#include "host/sim/afterglow.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "host/audio/wav_file.h"
-#include "host/exit_status.h"
-#include "host/options/game_options.h"
+#include "host/keys/key_script_file.h"
+#include "host/keys/stimuli.h"
 #include "host/render/render.h"
 #include "host/sim/beam_raster.h"
 #include "tests/support/image_decode.h"
@@ -28,7 +28,7 @@ struct heard_t {
 // Every tick of the recorded frames, as the raster hands it out.
 class raw_ticks_t {
   public:
-    raw_ticks_t() : listening_({&raw_ticks_t::on_tick, this}) {}
+    raw_ticks_t() : listening_({this, &raw_ticks_t::on_tick}) {}
     std::vector<heard_t> heard;
 
     // The points of frames first to last.
@@ -105,9 +105,17 @@ render_job_t wav_job(int level, std::int64_t first, std::int64_t last, const std
     job.setup.level = static_cast<std::uint8_t>(level);
     job.keys = builtin_key_script();
     job.frames = {first, last, 1};
-    job.wav = path;
-    job.signal = format;
+    job.wav.path = path;
+    job.wav.signal = format;
     return job;
+}
+
+// Whether the render ended as it should: every frame written, or broken off
+// by `fault`.
+bool ended(const render_end_t &end, beam_fault_kind_t fault = beam_fault_kind_t::none)
+{
+    EXPECT_EQ(end.write_error, "");
+    return end.fault.kind == fault && end.write_error.empty();
 }
 
 wav_data_t read_back(const std::string &path)
@@ -136,7 +144,7 @@ TEST(WavOfFrames, EverySampleIsTheTickInForce)
                      " Hz");
         scratch_dir_t dir;
         raw_ticks_t raw;
-        ASSERT_EQ(render(wav_job(c.level, c.first, c.last, dir / "a.wav", c.format)), 0);
+        ASSERT_TRUE(ended(render(wav_job(c.level, c.first, c.last, dir / "a.wav", c.format))));
         const std::vector<beam_point_t> ticks = raw.of_frames(c.first, c.last);
         ASSERT_EQ(raw.heard.front().frame, c.first);
         ASSERT_EQ(raw.heard.back().frame, c.last);
@@ -160,16 +168,14 @@ TEST(WavOfFrames, AFrameOverTheBudgetEndsTheFileBeforeIt)
     ASSERT_TRUE(load_key_script(std::string(TEST_DATA) + "/over_budget.keys", &job.keys, &error))
         << error;
     job.setup.growth = 255;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(render(job), EXIT_TICK_LIMIT);
-    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(ended(render(job), beam_fault_kind_t::tick_limit));
     const std::int64_t aborted = raw.heard.back().frame; // it heard the 2001st tick
     ASSERT_GT(aborted, 5000);
     const std::vector<beam_point_t> ticks = raw.of_frames(5000, aborted - 1);
     const wav_data_t wav = read_back(dir / "o.wav");
-    const std::int64_t samples = samples_for(job.signal, ticks.size());
+    const std::int64_t samples = samples_for(job.wav.signal, ticks.size());
     ASSERT_EQ(static_cast<std::int64_t>(wav.values.size()), 2 * samples);
-    EXPECT_EQ(wav.values, by_rule(job.signal, ticks, samples, false));
+    EXPECT_EQ(wav.values, by_rule(job.wav.signal, ticks, samples, false));
 }
 
 TEST(WavOfFrames, SecondsRepeatOneFrame)
@@ -178,11 +184,11 @@ TEST(WavOfFrames, SecondsRepeatOneFrame)
     raw_ticks_t raw;
     render_job_t job =
         wav_job(2, 120, 120, dir / "s.wav", format_of(100000, 48000, 1, false, true));
-    job.wav_seconds = 0.05;
-    ASSERT_EQ(render(job), 0);
+    job.wav.seconds = 0.05;
+    ASSERT_TRUE(ended(render(job)));
     const wav_data_t wav = read_back(dir / "s.wav");
     ASSERT_EQ(wav.values.size(), 3u * 2400); // 0.05 s at 48 kHz
-    EXPECT_EQ(wav.values, by_rule(job.signal, raw.of_frames(120, 120), 2400, true));
+    EXPECT_EQ(wav.values, by_rule(job.wav.signal, raw.of_frames(120, 120), 2400, true));
 }
 
 TEST(WavOfFrames, PcmIsTheFloatTimesFullScaleRounded)
@@ -192,7 +198,7 @@ TEST(WavOfFrames, PcmIsTheFloatTimesFullScaleRounded)
     std::vector<float> floats;
     {
         raw_ticks_t raw;
-        ASSERT_EQ(render(wav_job(1, 1, 2, dir / "f.wav", format)), 0);
+        ASSERT_TRUE(ended(render(wav_job(1, 1, 2, dir / "f.wav", format))));
         floats = by_rule(format, raw.of_frames(1, 2), samples_for(format, raw.heard.size()), false);
     }
     const std::vector<std::uint8_t> float_file = read_file(dir / "f.wav");
@@ -203,8 +209,8 @@ TEST(WavOfFrames, PcmIsTheFloatTimesFullScaleRounded)
     for (const int bits : {16, 24}) {
         SCOPED_TRACE(bits);
         render_job_t job = wav_job(1, 1, 2, dir / "p.wav", format);
-        job.wav_format = bits == 16 ? wav_sample_format_t::pcm16 : wav_sample_format_t::pcm24;
-        ASSERT_EQ(render(job), 0);
+        job.wav.format = bits == 16 ? wav_sample_format_t::pcm16 : wav_sample_format_t::pcm24;
+        ASSERT_TRUE(ended(render(job)));
         const wav_data_t pcm = read_back(dir / "p.wav");
         ASSERT_EQ(pcm.values.size(), floats.size());
         const double top = std::ldexp(1.0, bits - 1);

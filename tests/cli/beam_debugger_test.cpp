@@ -7,12 +7,14 @@
 #include <array>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/image/frame_image.h"
+#include "host/sim/afterglow.h"
 #include "host/sim/beam_raster.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
@@ -94,8 +96,10 @@ std::map<long, std::vector<long>> budget_rows(const std::string &csv)
 rgb_image_t replayed(const std::vector<csv_tick_t> &ticks)
 {
     static snake_t painter;
+    const auto glow = std::make_unique<afterglow_t>();
+    const beam_listening_t listening(afterglow_listener(glow.get()));
     raster_watch(&painter);
-    raster_begin_frame(1, true);
+    raster_begin_frame(1, frame_use_t::asked);
     beam.tick = 0;
     raster.skip = 1; // every frame follows the dark tick that ended the last
     for (const csv_tick_t &t : ticks) {
@@ -103,7 +107,7 @@ rgb_image_t replayed(const std::vector<csv_tick_t> &ticks)
         t.lit ? beam_xy(static_cast<std::uint8_t>(t.x), static_cast<std::uint8_t>(t.y))
               : beam_skip();
     }
-    return frame_image(raster.pixel.data());
+    return frame_image(glow->pixel.data());
 }
 
 // Each frame's ticks: numbered from 1, as many per pass as the budget says.

@@ -163,13 +163,14 @@ TEST(SnakeRenderTube, OptionsOfTheOtherLookAreRefused)
         std::string message;
     };
     const case_t cases[] = {
-        {"1 5 --size 512 -o '" + (dir / "a.png") + "'", "--size is for the tube look"},
-        {"1 5 --persistence 50 -o '" + (dir / "a.png") + "'", "--persistence is for the tube"},
-        {"1 5 --look tube --scale 2 -o '" + (dir / "a.png") + "'", "--scale is for the exact"},
+        {"1 5 --size 512 -o '" + (dir / "a.png") + "'", "--size goes with the tube look"},
+        {"1 5 --persistence 50 -o '" + (dir / "a.png") + "'", "--persistence goes with the tube"},
+        {"1 5 --look tube --scale 2 -o '" + (dir / "a.png") + "'", "--scale goes with the exact"},
         {"1 5 --look tube -o '" + (dir / "a.ppm") + "'", "PPM is pc-snake's exact picture"},
         {"1 1-5 --video '" + (dir / "a.avi") + "'", "must end in .mp4 or .webm"},
         {"1 1-5 --look tube --size 301 --video '" + (dir / "a.mp4") + "'", "even --size"},
-        {"1 1-5 --fps 30 --gif '" + (dir / "a.gif") + "'", "--fps is for --video"},
+        {"1 1-5 --fps 30 --gif '" + (dir / "a.gif") + "'", "--fps goes with --video"},
+        {"1 5 --tick-rate 5000 -o '" + (dir / "a.png") + "'", "--tick-rate goes with the tube"},
         {"1 5 --look hazy -o '" + (dir / "a.png") + "'", "--look"},
     };
     for (const case_t &c : cases) {

@@ -4,18 +4,20 @@
 
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <vector>
 
-#include "host/sim/beam_raster.h"
+#include "host/keys/stimuli.h"
 #include "host/sim/scripted_run.h"
 #include "snake/snake_state.h"
+#include "tests/support/heard_frame.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/run_program.h"
 
 namespace {
 
-// A recorded frame as the raster left it.
+// A frame asked for, as the raster's listeners heard it.
 struct shot_t {
     std::vector<double> pixel;
     frame_budget_t budget;
@@ -27,6 +29,7 @@ std::vector<shot_t> play(scripted_run_t *run, std::int64_t search_frames,
                          const std::vector<std::int64_t> &frames, std::int64_t alive_after = 0)
 {
     run->cycle_search_frames = search_frames;
+    const auto heard = std::make_unique<heard_frame_t>();
     run_start(run);
     if (alive_after > 0) {
         run_to_frame(run, alive_after);
@@ -34,9 +37,8 @@ std::vector<shot_t> play(scripted_run_t *run, std::int64_t search_frames,
     }
     std::vector<shot_t> shots;
     for (const std::int64_t n : frames) {
-        run_to_frame(run, n);
-        shots.push_back(
-            {std::vector<double>(raster.pixel.begin(), raster.pixel.end()), raster.budget});
+        EXPECT_FALSE(beam_faulted(run_to_frame(run, n)));
+        shots.push_back({heard->pixels(), heard->budget});
     }
     return shots;
 }

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "host/args.h"
 #include "host/image/ppm.h"
+#include "host/pc-snake/args.h"
 
 namespace {
 

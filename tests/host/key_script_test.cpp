@@ -1,9 +1,10 @@
 // Key scripts and frame ranges as a user writes them.
 #include <gtest/gtest.h>
 
-#include "host/options/game_options.h"
+#include "host/keys/game_settings.h"
+#include "host/keys/key_script.h"
+#include "host/keys/stimuli.h"
 #include "host/render/frame_range.h"
-#include "host/sim/key_script.h"
 
 namespace {
 

@@ -1,13 +1,16 @@
-// The beam raster driven directly, as the painter would drive it.
+// The beam raster driven directly, as the painter would drive it, with the
+// afterglow listening.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <map>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "host/sim/afterglow.h"
 #include "host/sim/beam_raster.h"
 
 namespace {
@@ -15,26 +18,28 @@ namespace {
 using lit_map = std::map<std::pair<int, int>, double>; // every other element stays 0
 
 snake_t game; // only its painter state matters to the raster
+const auto glow = std::make_unique<afterglow_t>();
 
-// Clean buffer and counter in a recorded frame, with any join broken.
+// Clean buffer and counter in an asked-for frame, with any join broken.
 void start(std::uint8_t state)
 {
+    static const beam_listening_t listening(afterglow_listener(glow.get()));
     raster_watch(&game);
     game = snake_t{};
     game.paint_state = state;
-    raster_begin_frame(1, true);
+    raster_begin_frame(1, frame_use_t::asked);
     beam.tick = 0;
     beam_skip();
     beam.tick = 0;
 }
 
-double at(int x, int y) { return raster.pixel[screen_index(x, y)]; }
+double at(int x, int y) { return glow->pixel[screen_index(x, y)]; }
 
 TEST(BeamRaster, BrighteningNeverPassesOne)
 {
     start(PAINT_FOOD);
     for (int i = 0; i < 100; ++i)
-        heller(3, 4, 0.8);
+        heller(glow.get(), 3, 4, 0.8);
     EXPECT_LE(at(3, 4), 1.0);
     EXPECT_GT(at(3, 4), 0.96);
 }
@@ -74,7 +79,7 @@ TEST(BeamRaster, JoinsOnlyWallStrokesInTheLastFrame)
             else if (s[0] == 'S')
                 beam_skip();
             else
-                raster.recording = s[0] == 'Z';
+                raster.use = s[0] == 'Z' ? frame_use_t::asked : frame_use_t::unheard;
         }
         EXPECT_EQ(beam.tick, ticks);
         for (int x = 0; x < SCREEN_SIDE; ++x)
@@ -96,111 +101,111 @@ TEST(BeamRaster, JoinStepsByUnsignedComparison)
     EXPECT_EQ(at(255, 20) + at(0, 20) + at(1, 20), 0.0);
 }
 
-// Runs op, which must abort the frame: the status, pass and message it left.
-struct abort_seen_t {
-    int status = 0;
-    beam_pass_t pass = beam_pass_t::end;
-    std::string message;
-};
-
-template <typename Op> abort_seen_t abort_of(Op op)
+// The fault a tick leaves, and the budget of the frame it broke off.
+TEST(BeamRaster, TickLimitAndSlantedWallLineBreakOffTheFrame)
 {
-    abort_seen_t seen;
-    ::testing::internal::CaptureStderr();
-    try {
-        op();
-        ADD_FAILURE() << "no abort";
-    } catch (const beam_abort_t &a) {
-        seen.status = a.status;
-        seen.pass = a.pass;
-    }
-    seen.message = ::testing::internal::GetCapturedStderr();
-    return seen;
-}
-
-TEST(BeamRaster, TickLimitAndDiagonalWallJoinAbortTheFrame)
-{
-    for (std::int32_t f : {0, 5}) { // frames not recorded are held to the limit too
-        start(f != 0 ? 0x0A : PAINT_FOOD);
-        raster.recording = f == 0;
+    struct case_t {
+        frame_use_t use;
+        std::uint8_t state;
+        bool lit; // the offending tick
+        const char *message;
+        beam_pass_t pass;
+    };
+    // Frames nobody hears are held to the limit too.
+    const case_t cases[] = {
+        {frame_use_t::unheard, 0x0A, false, "EXIT (tick=2001)  @0a\n", beam_pass_t::body},
+        {frame_use_t::asked, PAINT_FOOD, true, "EXIT (tick=2001)  @fe\n", beam_pass_t::food},
+        {frame_use_t::light, PAINT_HEAD, false, "EXIT (tick=2001)  @ff\n", beam_pass_t::head},
+    };
+    for (const case_t &c : cases) {
+        SCOPED_TRACE(c.message);
+        start(c.state);
+        raster.use = c.use;
         beam.tick = BEAM_TICK_LIMIT - 2;
         beam_skip();
         beam_xy(40, 40);
         EXPECT_EQ(beam.tick, 2000);
-        const abort_seen_t seen = abort_of([f] { f != 0 ? beam_skip() : beam_xy(1, 2); });
-        EXPECT_EQ(seen.status, 2);
-        EXPECT_EQ(seen.pass, f != 0 ? beam_pass_t::body : beam_pass_t::food);
-        EXPECT_EQ(seen.message, f != 0 ? "EXIT (tick=2001)  @0a\n" : "EXIT (tick=2001)  @fe\n");
+        EXPECT_FALSE(beam_faulted(raster.fault));
+        c.lit ? beam_xy(1, 2) : beam_skip();
+        beam_skip(); // a second tick of the same pixel call changes nothing
+        const beam_fault_t &f = raster.fault;
+        EXPECT_EQ(f.kind, beam_fault_kind_t::tick_limit);
+        EXPECT_EQ(f.tick, 2001);
+        EXPECT_EQ(f.pass, c.pass);
+        EXPECT_EQ(beam_fault_message(f), c.message);
+        EXPECT_EQ(f.budget.total, 2001);
+        EXPECT_EQ(raster_end_frame().total, 2001);
     }
     start(PAINT_WALL_READ);
     beam_xy(10, 20);
-    abort_seen_t seen = abort_of([] { beam_xy(14, 24); });
-    EXPECT_EQ(seen.status, 3);
-    EXPECT_EQ(seen.message, "@fd: [14 24] (1,1) --> [10 20]  @fd\n");
-    game.paint_state = PAINT_WALL;
-    seen = abort_of([] { beam_xy(6, 16); });
-    EXPECT_EQ(seen.status, 3);
-    EXPECT_EQ(seen.pass, beam_pass_t::walls);
-    EXPECT_EQ(seen.message, "@fc: [6 16] (-1,-1) --> [10 20]  @fc\n");
+    beam_xy(14, 24);
+    EXPECT_EQ(beam_fault_message(raster.fault), "@fd: [14 24] (1,1) --> [10 20]  @fd\n");
+    EXPECT_EQ(at(12, 22) + at(14, 24) + at(11, 20), 0.0) << "a slanted line lights nothing";
+    start(PAINT_WALL);
+    beam_xy(10, 20);
+    beam_xy(6, 16);
+    EXPECT_EQ(raster.fault.kind, beam_fault_kind_t::slanted_join);
+    EXPECT_EQ(raster.fault.pass, beam_pass_t::walls);
+    EXPECT_EQ(beam_fault_message(raster.fault), "@fc: [6 16] (-1,-1) --> [10 20]  @fc\n");
 }
 
-TEST(BeamRaster, ListenersHearEveryOperationOfRecordedFramesOnly)
+// Who hears what: every listener the frames asked for, a listener of the
+// light also the frames played for it, nobody the rest; each heard frame
+// begins and ends; nothing is heard after the tick that broke a frame off.
+TEST(BeamRaster, ListenersHearTheFramesMeantForThem)
 {
-    std::vector<beam_tick_t> heard;
-    const beam_listener_t ear{[](void *c, const beam_tick_t &t) {
-                                  static_cast<std::vector<beam_tick_t> *>(c)->push_back(t);
-                              },
-                              &heard};
+    struct ear_t {
+        std::vector<std::string> heard;
+        static void tick(void *c, const beam_tick_t &t)
+        {
+            static_cast<ear_t *>(c)->heard.push_back(
+                std::to_string(t.frame) + (t.lit ? "L" : "S") + std::to_string(t.tick) +
+                (t.joined ? "j" : "") + (t.faulted ? "!" : ""));
+        }
+        static void begin(void *c, const beam_frame_t &f)
+        {
+            static_cast<ear_t *>(c)->heard.push_back("<" + std::to_string(f.number));
+        }
+        static void end(void *c, const beam_frame_end_t &e)
+        {
+            static_cast<ear_t *>(c)->heard.push_back(std::to_string(e.number) + ">" +
+                                                     std::to_string(e.budget->total) +
+                                                     (e.fault != nullptr ? "!" : ""));
+        }
+    };
+    ear_t asked_only, light_too;
     start(PAINT_WALL);
     {
-        const beam_listening_t listening(ear);
-        raster_begin_frame(7, true);
-        beam_skip();
-        beam_xy(10, 20);
-        beam_xy(14, 20); // joined: the display fills 11..13 in
-        game.paint_state = PAINT_FOOD;
-        beam_xy(60, 60); // not a wall: never joined
-        raster_begin_frame(8, false);
-        beam_xy(1, 1);
-        beam_skip();
-        EXPECT_EQ(heard.size(), 4u) << "a frame not recorded reaches no listener";
-        raster_begin_frame(9, true);
-        beam.tick = BEAM_TICK_LIMIT;
-        abort_of([] { beam_xy(5, 6); });
-    }
-    beam.tick = 0;
-    beam_skip(); // forgotten with the scope
-    struct want_t {
-        std::int64_t frame;
-        std::uint16_t tick;
-        beam_pass_t pass;
-        bool lit, joined;
-        int x, y, from_x, from_y;
-    };
-    const want_t want[] = {
-        {7, 1, beam_pass_t::walls, false, false, 0, 0, 0, 0},
-        {7, 2, beam_pass_t::walls, true, false, 10, 20, 0, 0},
-        {7, 3, beam_pass_t::walls, true, true, 14, 20, 10, 20},
-        {7, 4, beam_pass_t::food, true, false, 60, 60, 14, 20},
-        {9, 2001, beam_pass_t::food, true, false, 5, 6, 0, 0}, // the tick that ends the run
-    };
-    ASSERT_EQ(heard.size(), std::size(want));
-    for (std::size_t i = 0; i < heard.size(); ++i) {
-        SCOPED_TRACE(i);
-        const beam_tick_t &t = heard[i];
-        const want_t &w = want[i];
-        EXPECT_EQ(t.frame, w.frame);
-        EXPECT_EQ(t.tick, w.tick);
-        EXPECT_EQ(t.pass, w.pass);
-        EXPECT_EQ(t.lit, w.lit);
-        EXPECT_EQ(t.joined, w.joined);
-        EXPECT_EQ(t.x, w.x);
-        EXPECT_EQ(t.y, w.y);
-        if (t.joined) {
-            EXPECT_EQ(t.from_x, w.from_x);
-            EXPECT_EQ(t.from_y, w.from_y);
+        const beam_listening_t a({&asked_only, ear_t::tick, ear_t::begin, ear_t::end});
+        const beam_listening_t b({&light_too, ear_t::tick, ear_t::begin, ear_t::end, true});
+        const std::pair<std::int64_t, frame_use_t> frames[] = {
+            {7, frame_use_t::asked}, {8, frame_use_t::unheard}, {9, frame_use_t::light}};
+        for (const auto &[number, use] : frames) {
+            raster_begin_frame(number, use);
+            beam.tick = 0;
+            beam_skip();
+            beam_xy(10, 20);
+            beam_xy(14, 20); // joined: the display fills 11..13 in
+            raster_end_frame();
         }
+        raster_begin_frame(10, frame_use_t::asked);
+        beam.tick = BEAM_TICK_LIMIT;
+        beam_xy(5, 6);
+        beam_xy(7, 8);
+        raster_end_frame();
     }
+    raster_begin_frame(11, frame_use_t::asked);
+    beam_skip(); // forgotten with the scope
+    const std::vector<std::string> frame7 = {"<7", "7S1", "7L2", "7L3j", "7>3"};
+    const std::vector<std::string> frame9 = {"<9", "9S1", "9L2", "9L3j", "9>3"};
+    const std::vector<std::string> frame10 = {"<10", "10L2001j!", "10>2001!"};
+    std::vector<std::string> want = frame7;
+    want.insert(want.end(), frame10.begin(), frame10.end());
+    EXPECT_EQ(asked_only.heard, want);
+    want = frame7;
+    want.insert(want.end(), frame9.begin(), frame9.end());
+    want.insert(want.end(), frame10.begin(), frame10.end());
+    EXPECT_EQ(light_too.heard, want);
 }
 
 } // namespace

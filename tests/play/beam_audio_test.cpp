@@ -20,7 +20,7 @@ void send_frame(std::int64_t number, const std::vector<beam_point_t> &ticks)
 {
     raster_watch(&game);
     game.paint_state = PAINT_FOOD; // no wall joins
-    raster_begin_frame(number, true);
+    raster_begin_frame(number, frame_use_t::asked);
     beam.tick = 0;
     for (const beam_point_t &t : ticks)
         t.lit ? beam_xy(t.x, t.y) : beam_skip();

@@ -9,11 +9,11 @@
 #include <cstring>
 #include <memory>
 
+#include "host/keys/key_script.h"
 #include "host/play/display_fit.h"
 #include "host/play/frame_pacer.h"
 #include "host/play/overlay_text.h"
 #include "host/play/play_keys.h"
-#include "host/sim/key_script.h"
 
 namespace {
 

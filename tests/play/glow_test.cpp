@@ -6,7 +6,8 @@
 #include <memory>
 
 #include "host/play/glow.h"
-#include "host/sim/beam_raster.h"
+#include "host/sim/afterglow.h"
+#include "host/tube/tube_settings.h"
 
 namespace {
 
@@ -17,11 +18,11 @@ struct buffers_t {
 
 TEST(Glow, DecayHalvesPerPersistence)
 {
-    EXPECT_DOUBLE_EQ(glow_decay(20.0, 20.0), 0.5);            // one half-life per frame
-    EXPECT_DOUBLE_EQ(glow_decay(40.0, 20.0), std::sqrt(0.5)); // two frames per half-life
-    EXPECT_DOUBLE_EQ(glow_decay(0.0, 20.0), 0.0);             // no persistence: nothing is kept
+    EXPECT_DOUBLE_EQ(decay_after(20.0, 20.0), 0.5);            // one half-life per frame
+    EXPECT_DOUBLE_EQ(decay_after(20.0, 40.0), std::sqrt(0.5)); // two frames per half-life
+    EXPECT_DOUBLE_EQ(decay_after(20.0, 0.0), 0.0);             // no persistence: nothing is kept
     // Four frames of 20 ms make one half-life of 80 ms.
-    EXPECT_NEAR(std::pow(glow_decay(80.0, 20.0), 4), 0.5, 1e-12);
+    EXPECT_NEAR(std::pow(decay_after(20.0, 80.0), 4), 0.5, 1e-12);
 }
 
 TEST(Glow, PointLitOnceFadesToBlack)
@@ -29,7 +30,7 @@ TEST(Glow, PointLitOnceFadesToBlack)
     auto b = std::make_unique<buffers_t>();
     const std::size_t at = 40 * SCREEN_SIDE + 200;
     b->frame[at] = BEAM_WEIGHT_POINT;
-    const double d = glow_decay(80.0, 20.0);
+    const double d = decay_after(20.0, 80.0);
     glow_add_frame(b->glow, b->frame.data(), d);
     EXPECT_EQ(b->glow[at], BEAM_WEIGHT_POINT);
     b->frame[at] = 0.0;
@@ -59,7 +60,7 @@ TEST(Glow, PointLitEveryFrameStaysSteady)
     for (const double persistence : {20.0, 80.0, 1000.0}) {
         b->glow.fill(0.0);
         for (int n = 0; n < 200; ++n) {
-            glow_add_frame(b->glow, b->frame.data(), glow_decay(persistence, 20.0));
+            glow_add_frame(b->glow, b->frame.data(), decay_after(20.0, persistence));
             ASSERT_EQ(b->glow[wall], BEAM_WEIGHT_FILLED) << persistence << " ms, frame " << n;
         }
     }
@@ -72,7 +73,7 @@ TEST(Glow, WithoutPersistenceTheGlowIsTheFrame)
         b->glow[i] = 0.9; // an earlier frame
     for (std::size_t i = 0; i < b->frame.size(); i += 5)
         b->frame[i] = 0.96;
-    glow_add_frame(b->glow, b->frame.data(), glow_decay(0.0, 20.0));
+    glow_add_frame(b->glow, b->frame.data(), decay_after(20.0, 0.0));
     EXPECT_EQ(b->glow, b->frame);
 }
 

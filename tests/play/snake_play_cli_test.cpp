@@ -16,8 +16,9 @@
 #include <thread>
 #include <vector>
 
-#include "host/options/game_options.h"
-#include "host/sim/key_script.h"
+#include "host/keys/game_settings.h"
+#include "host/keys/key_script.h"
+#include "host/keys/stimuli.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
@@ -173,7 +174,8 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
         {"--frames 0", "--frames"},
         {"--scale 9", "--scale"},
         {"--look round", "--look"},
-        {"--look exact --glow 1", "--glow is for the tube look"},
+        {"--look exact --glow 1", "--glow goes with the tube look"},
+        {"--look exact --tick-rate 5000", "--tick-rate goes with the tube look or --audio"},
         {"--bogus", "--bogus"},
         {"--keys '" + file("bad.keys") + "'", file("bad.keys") + ":3: frame 3 does not come after"},
         {"--keys '" + file("none.keys") + "'",

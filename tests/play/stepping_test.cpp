@@ -6,11 +6,13 @@
 #include <memory>
 #include <vector>
 
-#include "host/options/game_options.h"
+#include "host/keys/game_settings.h"
+#include "host/keys/stimuli.h"
 #include "host/play/beam_stepper.h"
 #include "host/play/play_picture.h"
 #include "host/play/step_picture.h"
 #include "host/sim/scripted_run.h"
+#include "tests/support/heard_frame.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
@@ -27,10 +29,9 @@ std::vector<beam_tick_t> frame_ticks(std::uint8_t level, std::int64_t n)
     run.setup.level = level;
     run.keys = builtin_key_script();
     run_start(&run);
-    const beam_listening_t listening({[](void *c, const beam_tick_t &t) {
+    const beam_listening_t listening({&heard, [](void *c, const beam_tick_t &t) {
                                           static_cast<std::vector<beam_tick_t> *>(c)->push_back(t);
-                                      },
-                                      &heard});
+                                      }});
     run_to_frame(&run, n);
     return heard;
 }
@@ -40,15 +41,16 @@ std::vector<beam_tick_t> frame_ticks(std::uint8_t level, std::int64_t n)
 pixels_t raster_replay(const std::vector<beam_tick_t> &ticks, std::size_t count)
 {
     static snake_t painter;
+    const auto heard = std::make_unique<heard_frame_t>();
     raster_watch(&painter);
-    raster_begin_frame(ticks.front().frame, true);
+    raster_begin_frame(ticks.front().frame, frame_use_t::asked);
     beam.tick = 0;
     raster.skip = 1; // every frame follows the dark tick that ended the last
     for (std::size_t i = 0; i < count; ++i) {
         painter.paint_state = ticks[i].state;
         ticks[i].lit ? beam_xy(ticks[i].x, ticks[i].y) : beam_skip();
     }
-    return pixels_t(raster.pixel.begin(), raster.pixel.end());
+    return heard->pixels();
 }
 
 bool is_message(const rgb_image_t &image, int x, int y)
@@ -87,7 +89,8 @@ TEST(Stepping, NStepsShowExactlyTheFirstNTicks)
         SCOPED_TRACE("after " + std::to_string(n) + " steps");
         ASSERT_TRUE(s->paused);
         ASSERT_EQ(st->shown, n);
-        EXPECT_EQ(stepper_glow(*st), pixels);
+        const std::unique_ptr<afterglow_t> stepped = stepper_glow(*st);
+        EXPECT_EQ(pixels_t(stepped->pixel.begin(), stepped->pixel.end()), pixels);
         // The picture shows that glow wherever marker and text leave it.
         const rgb_image_t shown = step_picture(*st);
         const rgb_image_t glow = frame_image(pixels.data());
@@ -171,10 +174,11 @@ TEST(Stepping, SlowMotionAndStepsReplayToTheSameFrames)
     scripted_run_t run;
     run.setup = settle_setup({}, script.settings, game_setup_t{});
     run.keys = script;
+    const auto heard = std::make_unique<heard_frame_t>();
     run_start(&run);
     for (const auto &[n, pixels] : shown) {
         run_to_frame(&run, n);
-        ASSERT_TRUE(pixels_t(raster.pixel.begin(), raster.pixel.end()) == pixels) << "frame " << n;
+        ASSERT_TRUE(heard->pixels() == pixels) << "frame " << n;
     }
 }
 

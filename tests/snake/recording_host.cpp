@@ -1,7 +1,7 @@
 #include "tests/snake/recording_host.h"
 
+#include "host/keys/stimuli.h"
 #include "host/sim/frame_loop.h"
-#include "host/sim/key_script.h"
 #include "snake/beam_port.h"
 
 beam_t beam;

@@ -3,18 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "host/image/screen_color.h"
-#include "host/sim/beam_raster.h"
+#include "host/keys/stimuli.h"
 #include "host/sim/scripted_run.h"
 #include "host/tube/tube.h"
+#include "tests/support/heard_frame.h"
 
 namespace {
 
-// Frame n of the built-in game at `level`, exact in raster.pixel and on the
+// Frame n of the built-in game at `level`, exact in its afterglow and on the
 // tube (which hears that frame alone), with the tube's picture.
 // How the beam lit a point: it stood on it for a tick, or passed along a
 // wall line through it (across, down or both, at a corner).
@@ -53,7 +55,8 @@ both_looks_t play_both(int level, std::int64_t n, const tube_settings_t &setting
     tube_t tube(settings);
     beam_listening_t listening(tube.listener());
     std::vector<lit_by_t> beam(SCREEN_POINTS);
-    beam_listening_t noting({note_tick, &beam});
+    beam_listening_t noting({&beam, note_tick});
+    const auto heard = std::make_unique<heard_frame_t>();
     scripted_run_t run;
     run.setup.level = static_cast<std::uint8_t>(level);
     run.keys = builtin_key_script();
@@ -61,7 +64,7 @@ both_looks_t play_both(int level, std::int64_t n, const tube_settings_t &setting
     run_to_frame(&run, n);
     both_looks_t out{std::vector<bool>(SCREEN_POINTS), beam, tube.picture()};
     for (std::size_t i = 0; i < SCREEN_POINTS; ++i)
-        out.lit[i] = raster.pixel[i] > 0.0;
+        out.lit[i] = heard->glow.pixel[i] > 0.0;
     return out;
 }
 

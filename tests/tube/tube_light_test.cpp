@@ -13,9 +13,12 @@ namespace {
 
 beam_tick_t dark(std::int64_t frame, int tick)
 {
-    return {
-        frame, static_cast<std::uint16_t>(tick), beam_pass_t::texts, 0xF9, false, 0, 0, false, 0,
-        0};
+    beam_tick_t t{};
+    t.frame = frame;
+    t.tick = static_cast<std::uint16_t>(tick);
+    t.pass = beam_pass_t::texts;
+    t.state = 0xF9;
+    return t;
 }
 
 beam_tick_t lit(std::int64_t frame, int tick, int x, int y)
@@ -50,8 +53,10 @@ tube_settings_t settings(int size, double focus, double persistence_ms)
 // A frame of `ticks` ticks whose only lit one, if any, is the point (x, y).
 void frame_with_point(tube_t &tube, std::int64_t frame, int ticks, int x, int y, bool lit_it)
 {
+    tube.begin_frame();
     tube.hear(lit_it ? lit(frame, 1, x, y) : dark(frame, 1));
     tube.hear(dark(frame, ticks));
+    tube.end_frame(ticks);
 }
 
 // The energy of a first frame is its lit ticks' energy, wherever they fall:
@@ -77,6 +82,7 @@ TEST(TubeLight, EveryTicksEnergyIsKept)
     for (const int size : {256, 300, 1024}) {
         for (const double focus : {TUBE_FOCUS_MIN, TUBE_FOCUS_DEFAULT, TUBE_FOCUS_MAX}) {
             tube_t tube(settings(size, focus, 100.0));
+            tube.begin_frame();
             for (const beam_tick_t &t : ticks)
                 tube.hear(t);
             EXPECT_NEAR(tube.light().energy(), lit_ticks * TUBE_TICK_ENERGY, 1e-4 * lit_ticks)
@@ -114,9 +120,11 @@ TEST(TubeLight, FadesWithTheHalfLifeAsked)
         tube_t tube(s);
         const double frame_ms =
             c.fixed_frame ? FIXED_FRAME_MS : c.frame_ticks * 1000.0 / s.tick_rate;
+        tube.begin_frame();
         for (int k = 1; k <= 64; ++k) // bright enough to measure after 25 half-lives
             tube.hear(lit(1, k, x, y));
         tube.hear(dark(1, c.frame_ticks));
+        tube.end_frame(c.frame_ticks);
         const double start = light_at(tube, x, 255 - y);
         const int frames = static_cast<int>(25 * c.persistence_ms / frame_ms);
         for (int n = 1; n <= frames; ++n) {
@@ -175,8 +183,10 @@ TEST(TubeLight, DarkScreenStaysBlack)
         EXPECT_EQ(tube.light().energy(), 0.0);
         EXPECT_TRUE(black_on_screen(tube.picture())) << persistence;
 
+        tube.begin_frame();
         for (int k = 0; k < 50; ++k)
             tube.hear(lit(2, k + 1, 100 + k, 100)); // a bright stroke
+        tube.end_frame(50);
         double last = tube.light().energy();
         int n = 3;
         for (; n < 100000 && last > 0.0; ++n) {

@@ -3,18 +3,21 @@
 // every sample a touch of the beam that brightens its point the way the
 // raster's afterglow does. With a third channel (Z) only lit samples draw.
 // For looking at a WAV without a scope, and for the README's picture.
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/audio/wav_file.h"
-#include "host/exit_status.h"
 #include "host/image/frame_image.h"
 #include "host/image/png_writer.h"
 #include "host/io/file_output.h"
-#include "host/sim/screen.h"
+#include "host/options/exit_status.h"
+#include "host/sim/afterglow.h"
 
 namespace {
 
@@ -28,31 +31,39 @@ std::uint8_t screen_coordinate(float value)
     return static_cast<std::uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
 }
 
-std::vector<double> plot(const wav_data_t &wav)
+std::unique_ptr<afterglow_t> plot(const wav_data_t &wav)
 {
-    std::vector<double> glow(SCREEN_POINTS, 0.0);
+    auto glow = std::make_unique<afterglow_t>();
+    afterglow_clear(glow.get());
     const auto channels = static_cast<std::size_t>(wav.channels);
     for (std::size_t i = 0; i + channels <= wav.values.size(); i += channels) {
         if (channels >= 3 && wav.values[i + 2] < 0.5f)
             continue; // blanked
-        double &p = glow[screen_index(screen_coordinate(wav.values[i]),
-                                      screen_coordinate(wav.values[i + 1]))];
-        p = 1.0 - (1.0 - TOUCH_WEIGHT) * (1.0 - p);
+        heller(glow.get(), screen_coordinate(wav.values[i]), screen_coordinate(wav.values[i + 1]),
+               TOUCH_WEIGHT);
     }
     return glow;
 }
 
-std::vector<std::uint8_t> read_bytes(const std::string &path)
+// The file's bytes; false with the system's reason when it cannot be read.
+bool read_bytes(const std::string &path, std::vector<std::uint8_t> *bytes, std::string *error)
 {
-    std::vector<std::uint8_t> bytes;
-    if (std::FILE *f = std::fopen(path.c_str(), "rb")) {
-        std::uint8_t block[65536];
-        std::size_t n;
-        while ((n = std::fread(block, 1, sizeof block, f)) > 0)
-            bytes.insert(bytes.end(), block, block + n);
-        std::fclose(f);
+    errno = 0;
+    std::FILE *f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) {
+        *error = std::strerror(errno != 0 ? errno : EIO);
+        return false;
     }
-    return bytes;
+    std::uint8_t block[65536];
+    std::size_t n;
+    while ((n = std::fread(block, 1, sizeof block, f)) > 0)
+        bytes->insert(bytes->end(), block, block + n);
+    const bool failed = std::ferror(f) != 0;
+    const int err = errno;
+    std::fclose(f);
+    if (failed)
+        *error = std::strerror(err != 0 ? err : EIO);
+    return !failed;
 }
 
 } // namespace
@@ -66,13 +77,15 @@ int main(int argc, char **argv)
         return EXIT_USAGE;
     }
     wav_data_t wav;
+    std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!read_wav(read_bytes(argv[1]), &wav, &error) || wav.channels < 2) {
+    if (!read_bytes(argv[1], &bytes, &error) || !read_wav(bytes, &wav, &error) ||
+        wav.channels < 2) {
         std::fprintf(stderr, "wav-xy: %s: %s\n", argv[1],
                      error.empty() ? "needs two channels" : error.c_str());
         return EXIT_USAGE;
     }
-    const rgb_image_t image = frame_image(plot(wav).data());
+    const rgb_image_t image = frame_image(plot(wav)->pixel.data());
     const std::vector<std::uint8_t> png = encode_png(scale > 1 ? scale_image(image, scale) : image);
     if (!write_file_whole(argv[2], png.data(), png.size(), &error)) {
         std::fprintf(stderr, "wav-xy: %s\n", error.c_str());

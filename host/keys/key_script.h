@@ -1,52 +1,46 @@
 // Key scripts: which key reaches the game after which frame, and the game's
-// setup where a script names it. pc-snake's built-in script, and a small
-// text form for files, read and written here:
+// settings where a script names them. A small text form, read a line at a
+// time and written back here:
 //
 //   # comment; blank lines are allowed
 //   level 2          optional settings: level, seed, speed, growth, device
 //   2 left           FRAME KEY: the key reaches the game after frame FRAME is
-//   42 0x21          drawn; KEY is a name (key_names below) or a code 1 to 255
+//   42 0x21          drawn; KEY is a name (KEY_NAMES below) or a code 1 to 255
 //
 // Frames are pc-snake's frame numbers (1 = the first frame) and must rise.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "host/keys/game_settings.h"
+#include "snake/snake.h"
 
 struct key_press_t {
     std::int64_t frame; // delivered after this frame is drawn
     std::uint8_t key;   // the module's key code, never 0
 };
 
+// The module's key codes by name (snake/snake.h); up2 and down2 are the
+// alternative codes of up and down.
 struct key_name_t {
     const char *name;
     std::uint8_t key;
 };
 
-// The module's key codes by name; up2 and down2 are the alternative codes.
 inline constexpr std::array<key_name_t, 8> KEY_NAMES = {{
-    {"left", 0x11},
-    {"right", 0x10},
-    {"up", 0x39},
-    {"up2", 0x20},
-    {"down", 0x38},
-    {"down2", 0x21},
-    {"faster", 0x0A},
-    {"slower", 0x28},
+    {"left", KEY_LEFT},
+    {"right", KEY_RIGHT},
+    {"up", KEY_UP},
+    {"up2", KEY_UP_ALT},
+    {"down", KEY_DOWN},
+    {"down2", KEY_DOWN_ALT},
+    {"faster", KEY_FASTER},
+    {"slower", KEY_SLOWER},
 }};
-
-// The code of a named key; an unknown name fails to compile where a constant is needed.
-constexpr std::uint8_t key_code(std::string_view name)
-{
-    for (const key_name_t &k : KEY_NAMES)
-        if (name == k.name)
-            return k.key;
-    throw "no key of that name";
-}
 
 inline constexpr std::int64_t KEY_SCRIPT_MAX_FRAME = 2147483647;
 
@@ -55,25 +49,10 @@ inline constexpr std::int64_t KEY_SCRIPT_MAX_FRAME = 2147483647;
 inline constexpr std::size_t KEY_SCRIPT_LINE_MAX = 4096;                  // bytes a line
 inline constexpr std::size_t KEY_SCRIPT_SIZE_MAX = std::size_t{64} << 20; // bytes a file
 
-// What a game is besides its keys, as far as a script or a command line
-// names it; what neither names comes from the program's defaults.
-struct game_settings_t {
-    std::optional<std::uint8_t> level;
-    std::optional<std::uint16_t> seed;
-    std::optional<std::uint8_t> speed;
-    std::optional<std::uint8_t> growth;
-    bool device = false; // the level table's own speed and growth
-
-    friend bool operator==(const game_settings_t &, const game_settings_t &) = default;
-};
-
 struct key_script_t {
     std::vector<key_press_t> presses; // frames strictly rising
     game_settings_t settings;         // the lines "level N", "seed N", ...
 };
-
-// pc-snake's script, from the table stimuli.
-key_script_t builtin_key_script();
 
 // The key delivered after `frame`, or 0.
 std::uint8_t key_after(const key_script_t &script, std::int64_t frame);
@@ -104,6 +83,9 @@ class key_script_reader_t {
 // wrong"; a text beyond KEY_SCRIPT_SIZE_MAX is refused unread.
 bool parse_key_script(std::string_view text, const std::string &name, key_script_t *out,
                       std::string *error);
+
+// "NAME:LINE: longer than 64 MiB, too long for a key script", at `reader`'s line.
+std::string key_script_too_long(const key_script_reader_t &reader);
 
 // A text as it may be shown on a terminal: printable ASCII as it is, other
 // bytes as \xNN, cut to `most` characters with "..." after.

@@ -1,4 +1,4 @@
-#include "host/audio/beam_signal.h"
+#include "host/signal/beam_signal.h"
 
 #include <algorithm>
 #include <utility>

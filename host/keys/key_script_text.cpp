@@ -1,10 +1,8 @@
-#include "host/sim/key_script.h"
+#include "host/keys/key_script.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
-
-#include "host/sim/stimuli.h"
 
 namespace {
 
@@ -53,6 +51,15 @@ std::optional<std::uint8_t> read_key(std::string_view word)
     if (read_number(word, &code) && code >= 1 && code <= 255)
         return static_cast<std::uint8_t>(code);
     return std::nullopt;
+}
+
+// "left, right, ...": every name a key may have.
+std::string key_names_text()
+{
+    std::string names;
+    for (const key_name_t &k : KEY_NAMES)
+        names += (names.empty() ? "" : ", ") + std::string(k.name);
+    return names;
 }
 
 struct setting_t {
@@ -118,8 +125,8 @@ std::string read_line(std::string_view line, key_script_t *script)
         return "frame " + std::to_string(frame) + " has no key";
     const std::optional<std::uint8_t> key = read_key(key_word);
     if (!key)
-        return "unknown key '" + shown_text(key_word) +
-               "' (a name such as left, right, up, down, faster, slower, or a code 1 to 255)";
+        return "unknown key '" + shown_text(key_word) + "' (" + key_names_text() +
+               ", or a code 1 to 255)";
     if (!rest.empty())
         return "unexpected '" + shown_text(rest) + "' after the key";
     script->presses.push_back({frame, *key});
@@ -127,15 +134,6 @@ std::string read_line(std::string_view line, key_script_t *script)
 }
 
 } // namespace
-
-key_script_t builtin_key_script()
-{
-    key_script_t script;
-    for (std::size_t i = 0; i < STIMULI_FRAMES; ++i)
-        if (stimuli[i] != 0) // index i is handed over after frame i + 1
-            script.presses.push_back({static_cast<std::int64_t>(i) + 1, stimuli[i]});
-    return script;
-}
 
 std::uint8_t key_after(const key_script_t &script, std::int64_t frame)
 {
@@ -184,8 +182,7 @@ bool parse_key_script(std::string_view text, const std::string &name, key_script
 {
     key_script_reader_t reader(name);
     if (text.size() > KEY_SCRIPT_SIZE_MAX) {
-        *error = reader.fault_here("longer than " + std::to_string(KEY_SCRIPT_SIZE_MAX >> 20) +
-                                   " MiB, too long for a key script");
+        *error = key_script_too_long(reader);
         return false;
     }
     while (!text.empty()) {
@@ -196,6 +193,12 @@ bool parse_key_script(std::string_view text, const std::string &name, key_script
     }
     *out = std::move(reader.script);
     return true;
+}
+
+std::string key_script_too_long(const key_script_reader_t &reader)
+{
+    return reader.fault_here("longer than " + std::to_string(KEY_SCRIPT_SIZE_MAX >> 20) +
+                             " MiB, too long for a key script");
 }
 
 std::string shown_text(std::string_view text, std::size_t most)

@@ -1,11 +1,12 @@
-// The beam of the frame being recorded, tick by tick as the signal takes it:
-// a listener on the raster for the life of the object. Its owner takes a
-// frame once the frame is finished and drops one that broke off.
+// The beam of the frame being played, tick by tick as the signal takes it:
+// a listener on the raster for the life of the object, to the frames asked
+// for. Its owner takes a frame once the frame is finished and drops one that
+// broke off.
 #pragma once
 
 #include <vector>
 
-#include "host/audio/beam_signal.h"
+#include "host/signal/beam_signal.h"
 #include "host/sim/beam_raster.h"
 
 class frame_beam_t {

@@ -1,6 +1,7 @@
 // snake-play: the game module live in a window. The shared frame loop drives
 // it on the simulator's beam raster at a steady rate; the player's keys reach
 // it one per frame; the screen keeps the phosphor's afterglow. See --help.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -8,17 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "host/exit_status.h"
 #include "host/image/png_writer.h"
 #include "host/io/file_output.h"
+#include "host/options/exit_status.h"
 #include "host/play/beam_stepper.h"
 #include "host/play/frame_pacer.h"
-#include "host/play/play_audio.h"
-#include "host/play/play_options.h"
 #include "host/play/play_picture.h"
 #include "host/play/play_session.h"
-#include "host/play/play_window.h"
 #include "host/play/step_picture.h"
+#include "host/snake-play/play_audio.h"
+#include "host/snake-play/play_options.h"
+#include "host/snake-play/play_window.h"
 #include "host/tube/tube.h"
 
 namespace {
@@ -123,6 +124,19 @@ void handle(play_run_t *run, const play_input_t &input)
     }
 }
 
+// A game the beam stopped, said once on stderr as pc-snake says it, then in
+// the screen's words; the recording is kept, as the player may close the
+// window next.
+void game_stopped(play_run_t *run)
+{
+    const beam_fault_t &stop = *run->session.stopped;
+    std::string line = stop_message(stop);
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::fputs(beam_fault_message(stop).c_str(), stderr);
+    std::fprintf(stderr, "snake-play: %s\n", line.c_str());
+    write_recording(run);
+}
+
 bool screen_due(play_run_t *run)
 {
     if (pacer_wait_us(run->screen, clock_us()) > 0)
@@ -134,13 +148,13 @@ bool screen_due(play_run_t *run)
 // Inputs first, so a key pressed now reaches the game after this frame.
 void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
 {
+    const bool was_stopped = run->session.stopped.has_value();
     inputs->clear();
     window_poll(run->window, inputs);
     for (const play_input_t &input : *inputs)
         handle(run, input);
     if (run->quit)
         return;
-    const bool was_stopped = run->session.stopped.has_value();
     // In slow motion the stepper paints the frame; the sound then keeps the last one.
     const bool stepped = stepper_run(&run->stepper, &run->session, clock_us());
     const bool played = !stepped && session_step(&run->session);
@@ -148,10 +162,10 @@ void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
         live_audio_after_step(run->audio, played && !run->session.stopped);
         // Frames last as long as their ticks: the glow fades by the last one's time.
         run->session.decay =
-            glow_decay(run->options.persistence_ms, live_audio_frame_ms(run->audio));
+            decay_after(live_audio_frame_ms(run->audio), run->options.look.tube.persistence_ms);
     }
     if (!was_stopped && run->session.stopped)
-        write_recording(run); // the player may close the window next
+        game_stopped(run);
     if (run->audio == nullptr || screen_due(run))
         window_show(run->window, shown_picture(run));
 }
@@ -186,7 +200,7 @@ int exit_status(const play_run_t &run)
 {
     if (run.write_failed)
         return EXIT_WRITE_FAILED;
-    return run.session.stopped ? run.session.stopped->status : 0;
+    return run.session.stopped ? exit_status_of(*run.session.stopped) : 0;
 }
 
 bool open_audio(play_run_t *run)
@@ -236,7 +250,7 @@ int main(int argc, char **argv)
         return EXIT_NO_DEVICE;
     }
     const double frame_ms = o.fps > 0 ? 1000.0 / o.fps : UNTHROTTLED_FRAME_MS;
-    run.session.decay = glow_decay(o.persistence_ms, frame_ms);
+    run.session.decay = decay_after(frame_ms, o.look.tube.persistence_ms);
     std::optional<beam_listening_t> listening;
     if (tube) {
         run.tube = std::make_unique<tube_t>(o.look.tube);

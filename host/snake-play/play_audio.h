@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/audio/beam_signal.h"
+#include "host/signal/beam_signal.h"
 
 struct live_audio_t;
 

@@ -8,9 +8,11 @@
 #include <cstring>
 #include <string>
 
-#include "host/args.h"
-#include "host/exit_status.h"
 #include "host/image/ppm.h"
+#include "host/keys/stimuli.h"
+#include "host/options/exit_status.h"
+#include "host/pc-snake/args.h"
+#include "host/sim/afterglow.h"
 #include "host/sim/beam_raster.h"
 #include "host/sim/scripted_run.h"
 
@@ -19,11 +21,12 @@ namespace {
 std::int32_t level; // the arguments, 0 until parsed
 std::int32_t frame;
 scripted_run_t run; // its `game` is the record the module plays in
+afterglow_t glow;   // its `pixel`, the last frame's afterglow
 
 int write_image()
 {
     std::string image;
-    write_ppm(raster.pixel.data(), image);
+    write_ppm(glow.pixel.data(), image);
     errno = 0;
     const std::size_t written = std::fwrite(image.data(), 1, image.size(), stdout);
     if (written != image.size() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -46,11 +49,12 @@ int main(int argc, char **argv)
     }
     run.setup.level = static_cast<std::uint8_t>(level);
     run.keys = builtin_key_script();
-    try {
-        run_start(&run);
-        run_to_frame(&run, frame);
-    } catch (const beam_abort_t &abort) {
-        return abort.status; // the raster has said why
+    const beam_listening_t listening(afterglow_listener(&glow));
+    run_start(&run);
+    const beam_fault_t fault = run_to_frame(&run, frame);
+    if (beam_faulted(fault)) {
+        std::fputs(beam_fault_message(fault).c_str(), stderr);
+        return exit_status_of(fault);
     }
     return write_image();
 }

@@ -1,6 +1,6 @@
-#include "host/audio/frame_beam.h"
+#include "host/signal/frame_beam.h"
 
-frame_beam_t::frame_beam_t() : listening_(beam_listener_t{&frame_beam_t::on_tick, this}) {}
+frame_beam_t::frame_beam_t() : listening_(beam_listener_t{this, &frame_beam_t::on_tick}) {}
 
 void frame_beam_t::on_tick(void *context, const beam_tick_t &tick)
 {

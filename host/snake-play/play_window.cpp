@@ -1,4 +1,4 @@
-#include "host/play/play_window.h"
+#include "host/snake-play/play_window.h"
 
 #include <SDL.h>
 

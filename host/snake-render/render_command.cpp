@@ -1,18 +1,21 @@
-#include "host/render_command.h"
+#include "host/snake-render/render_command.h"
 
 #include <unistd.h>
 
 #include <cstdio>
 
-#include "host/exit_status.h"
 #include "host/image/frame_image.h"
+#include "host/keys/key_script_file.h"
+#include "host/options/companions.h"
+#include "host/options/exit_status.h"
 #include "host/options/game_options.h"
 #include "host/options/look_options.h"
 #include "host/options/option_help.h"
 #include "host/options/signal_options.h"
+#include "host/render/output_names.h"
 #include "host/render/render.h"
-#include "host/render/render_output.h"
 #include "host/render/wav_output.h"
+#include "host/sim/screen.h"
 #include "host/video/video_writer.h"
 
 namespace {
@@ -69,18 +72,18 @@ struct options_t {
     bool quiet = false;
 };
 
-void add_wav_options(CLI::App &app, options_t *opt, render_job_t *job)
+void add_wav_options(CLI::App &app, options_t *opt, wav_job_t *wav)
 {
-    app.add_option("--wav", job->wav, "the beam of the range A-B as XY audio")->type_name("FILE");
+    app.add_option("--wav", wav->path, "the beam of the range A-B as XY audio")->type_name("FILE");
     app.add_option("--wav-format", opt->wav_format, "WAV: float, pcm24 or pcm16")
         ->check(CLI::IsMember(std::vector<std::string>(std::begin(WAV_FORMAT_NAMES),
                                                        std::end(WAV_FORMAT_NAMES)))
                     .description(""))
         ->type_name("F")
         ->default_str(opt->wav_format);
-    add_number(app, "--seconds", job->wav_seconds, "WAV: one frame's beam repeated S seconds",
-               0.001, 60.0, "", "S");
-    add_signal_options(app, &job->signal);
+    add_number(app, "--seconds", wav->seconds, "WAV: one frame's beam repeated S seconds", 0.001,
+               60.0, "", "S");
+    add_signal_options(app, &wav->signal);
 }
 
 void add_options(CLI::App &app, options_t *opt, render_job_t *job)
@@ -89,56 +92,91 @@ void add_options(CLI::App &app, options_t *opt, render_job_t *job)
         ->check(CLI::Range(1, 4).description(""))
         ->type_name("");
     app.add_option("FRAMES", opt->frames, "frame N, range A-B or A-B/STEP")->type_name("");
-    app.add_option("-o,--output", job->output,
+    app.add_option("-o,--output", job->files.output,
                    "one frame as FILE.png or FILE.ppm; - (or ppm:-, png:-) to standard output")
         ->type_name("FILE");
-    app.add_option("--png-dir", job->png_dir, "one PNG per frame in DIR")->type_name("DIR");
-    app.add_option("--ppm-dir", job->ppm_dir, "one PPM per frame in DIR")->type_name("DIR");
-    app.add_option("-g,--gif", job->gif,
+    app.add_option("--png-dir", job->files.png_dir, "one PNG per frame in DIR")->type_name("DIR");
+    app.add_option("--ppm-dir", job->files.ppm_dir, "one PPM per frame in DIR")->type_name("DIR");
+    app.add_option("-g,--gif", job->gif.path,
                    "the range as one animated GIF (for the tube look --video is better)")
         ->type_name("FILE");
-    app.add_option("--video", job->video, "the range as one video, FILE.mp4 (H.264) or .webm (VP9)")
+    video_job_t &video = job->video;
+    app.add_option("--video", video.path, "the range as one video, FILE.mp4 (H.264) or .webm (VP9)")
         ->type_name("FILE");
-    add_number(app, "--fps", job->fps, "video: frames per second", 1, 1000, number_text(job->fps));
-    add_number(app, "--crf", job->crf, "video: quality, lower is better (H.264's scale)", 0, 51,
-               number_text(job->crf));
-    add_number(app, "-d,--delay", job->delay_cs, "GIF: centiseconds per frame", 1, 65535,
-               number_text(job->delay_cs));
-    add_number(app, "-s,--scale", job->scale, "PNG and GIF: pixels per point", 1, IMAGE_SCALE_MAX,
-               number_text(job->scale));
+    add_number(app, "--fps", video.fps, "video: frames per second", 1, 1000,
+               number_text(video.fps));
+    add_number(app, "--crf", video.crf, "video: quality, lower is better (H.264's scale)", 0, 51,
+               number_text(video.crf));
+    add_number(app, "-d,--delay", job->gif.delay_cs, "GIF: centiseconds per frame", 1, 65535,
+               number_text(job->gif.delay_cs));
+    add_number(app, "-s,--scale", job->picture.scale, "PNG and GIF: pixels per point", 1,
+               IMAGE_SCALE_MAX, number_text(job->picture.scale));
     add_game_options(app, &opt->game, RENDER_DEFAULTS, "key script FILE, or builtin", "builtin");
     app.add_flag("--dump-keys", opt->dump_keys,
                  "print the key script (built-in or --keys) and stop");
-    app.add_option("--budget", job->budget_csv, "beam ticks per frame and pass as CSV")
+    app.add_option("--budget", job->budget.csv, "beam ticks per frame and pass as CSV")
         ->type_name("FILE");
-    app.add_option("--budget-svg", job->budget_svg, "the same as an SVG plot")->type_name("FILE");
+    app.add_option("--budget-svg", job->budget.svg, "the same as an SVG plot")->type_name("FILE");
     app.add_flag("-q,--quiet", opt->quiet, "no progress line");
-    app.add_option("--beam", job->beam_csv, "every beam tick of the frames as CSV")
+    app.add_option("--beam", job->beam.csv, "every beam tick of the frames as CSV")
         ->type_name("FILE");
-    app.add_option("--trace", job->trace, "one frame's beam path as FILE.svg or FILE.png")
+    app.add_option("--trace", job->beam.trace, "one frame's beam path as FILE.svg or FILE.png")
         ->type_name("FILE");
     add_look_options(app, &opt->look, look_t::exact, "");
-    add_wav_options(app, opt, job);
+    add_wav_options(app, opt, &job->wav);
 }
 
-bool given(const options_t &opt, const char *name) { return option_given(*opt.look.app, name); }
+// The options that mean something only beside another.
+constexpr companion_rule_t COMPANIONS[] = {
+    {"--fps", "--video"},
+    {"--crf", "--video"},
+    {"--wav-format", "--wav"},
+    {"--seconds", "--wav"},
+    {"--rate", "--wav"},
+    {"--gain", "--wav"},
+    {"--swap", "--wav"},
+    {"--z", "--wav"},
+    {"--size", TUBE_LOOK},
+    {"--focus", TUBE_LOOK},
+    {"--brightness", TUBE_LOOK},
+    {"--persistence", TUBE_LOOK},
+    {"--glow", TUBE_LOOK},
+    {"--fixed-frame", TUBE_LOOK},
+    {"--tick-rate", "the tube look or --wav"},
+    {"--scale", "the exact look; the tube's pictures take --size"},
+};
 
-bool check_video(const options_t &opt, const render_job_t &job, std::string *error)
+bool companions_in_force(const CLI::App &app, const render_job_t &job, std::string *error)
 {
-    const std::string &v = job.video;
-    if (v.empty()) {
-        for (const char *name : {"--fps", "--crf"})
-            if (given(opt, name)) {
-                *error = std::string(name) + " is for --video";
-                return false;
-            }
+    const bool tube = job.picture.look == look_t::tube;
+    const bool wav = !job.wav.path.empty();
+    return check_companions(
+        app, COMPANIONS,
+        [&](std::string_view with) {
+            if (with == "--video")
+                return !job.video.path.empty();
+            if (with == "--wav")
+                return wav;
+            if (with == TUBE_LOOK)
+                return tube;
+            if (with == "the tube look or --wav")
+                return tube || wav;
+            return !tube; // the exact look
+        },
+        error);
+}
+
+bool check_video(const render_job_t &job, std::string *error)
+{
+    const std::string &v = job.video.path;
+    if (v.empty())
         return true;
-    }
-    if (!ends_with(v, ".mp4") && !ends_with(v, ".webm")) {
+    if (!v.ends_with(".mp4") && !v.ends_with(".webm")) {
         *error = "--video " + v + ": the name must end in .mp4 or .webm";
         return false;
     }
-    const int side = job.look == look_t::tube ? job.tube.size : SCREEN_SIDE * job.scale;
+    const picture_job_t &p = job.picture;
+    const int side = p.look == look_t::tube ? p.tube.size : SCREEN_SIDE * p.scale;
     if (side % 2 != 0) {
         *error = "--video needs an even --size: its colours are kept for each 2 x 2 pixels";
         return false;
@@ -153,36 +191,26 @@ bool check_video(const options_t &opt, const render_job_t &job, std::string *err
 
 bool check_trace(const render_job_t &job, std::string *error)
 {
-    const std::string &t = job.trace;
+    const std::string &t = job.beam.trace;
     if (t.empty())
         return true;
     if (frame_count(job.frames) != 1) {
         *error = "--trace draws one frame, not a range; give FRAMES as one number N";
         return false;
     }
-    if (t.size() < 5 || (!ends_with(t, ".svg") && !ends_with(t, ".png"))) {
+    if (t.size() < 5 || (!t.ends_with(".svg") && !t.ends_with(".png"))) {
         *error = "--trace " + t + ": the name must end in .svg or .png";
         return false;
     }
     return true;
 }
 
-// The exact look has its scale and PPM; the tube its own size and knobs.
-bool check_look(const options_t &opt, const render_job_t &job, std::string *error)
+// PPM is the exact look's alone.
+bool check_look(const render_job_t &job, std::string *error)
 {
-    if (!check_look_options(opt.look, error))
-        return false;
-    if (job.look != look_t::tube)
-        return true;
-    if (job.look != look_t::tube && job.wav.empty() && given(opt, "--tick-rate")) {
-        *error = "--tick-rate is for the tube look and --wav";
-        return false;
-    }
-    if (given(opt, "--scale")) {
-        *error = "--scale is for the exact look; the tube's pictures take --size";
-        return false;
-    }
-    if (!job.ppm_dir.empty() || ends_with(job.output, ".ppm")) {
+    const frame_files_job_t &f = job.files;
+    if (job.picture.look == look_t::tube &&
+        (!f.ppm_dir.empty() || output_format(f.output) == image_format_t::ppm)) {
         *error = "PPM is pc-snake's exact picture; the tube look writes PNG, GIF or video";
         return false;
     }
@@ -196,33 +224,36 @@ bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
         *error = "FRAMES: " + *error;
         return false;
     }
-    const std::string &o = job->output;
+    const std::string &o = job->files.output;
     if (!o.empty() && frame_count(job->frames) != 1) {
         *error = "--output takes one frame; use --png-dir, --ppm-dir or --gif for a range";
         return false;
     }
-    if (!o.empty() && output_format(o) == nullptr) {
+    if (!o.empty() && !output_format(o)) {
         *error = "--output " + o + ": the name must end in .png or .ppm (or be -, ppm:- or png:-)";
         return false;
     }
     int to_stdout = 0;
-    for (const std::string *path : {&job->gif, &job->video, &job->budget_csv, &job->budget_svg,
-                                    &job->beam_csv, &job->trace, &job->wav})
+    const std::string *named[] = {&job->gif.path,   &job->video.path, &job->budget.csv,
+                                  &job->budget.svg, &job->beam.csv,   &job->beam.trace,
+                                  &job->wav.path};
+    bool any = !o.empty() || !job->files.png_dir.empty() || !job->files.ppm_dir.empty();
+    for (const std::string *path : named) {
         to_stdout += *path == "-";
+        any = any || !path->empty();
+    }
     if (to_stdout + (o == "-" || o == "ppm:-" || o == "png:-") > 1) {
         *error = "only one output can go to standard output (-)";
         return false;
     }
-    if (o.empty() && job->png_dir.empty() && job->ppm_dir.empty() && job->gif.empty() &&
-        job->video.empty() && job->budget_csv.empty() && job->budget_svg.empty() &&
-        job->beam_csv.empty() && job->trace.empty() && job->wav.empty()) {
+    if (!any) {
         *error = "nothing to write: give -o, --png-dir, --ppm-dir, --gif, --video, --budget, "
                  "--budget-svg, --beam, --trace or --wav (see --help)";
         return false;
     }
-    job->wav_format = wav_format_named(opt.wav_format);
-    return check_trace(*job, error) && wav_job_valid(*job, error) &&
-           check_video(opt, *job, error) && check_look(opt, *job, error);
+    job->wav.format = wav_format_named(opt.wav_format);
+    return check_trace(*job, error) && wav_job_valid(*job, error) && check_video(*job, error) &&
+           check_look(*job, error);
 }
 
 // LEVEL must be given, so a script for another level is a mistake, not an override.
@@ -235,6 +266,33 @@ bool check_level(const options_t &opt, const key_script_t &keys, std::string *er
         return false;
     }
     return true;
+}
+
+// The progress line, on a terminal only.
+void show_progress(std::int64_t done, std::int64_t total, std::int64_t number)
+{
+    if (total < 2 || (done % 25 != 0 && done != total))
+        return;
+    std::fprintf(stderr, "\r%s: frame %lld (%lld of %lld)%s", PROGRAM,
+                 static_cast<long long>(number), static_cast<long long>(done),
+                 static_cast<long long>(total), done == total ? "\n" : "");
+}
+
+// The run's end as the user reads it, and its status.
+int report(const render_end_t &end, bool progress)
+{
+    if (!end.write_error.empty()) {
+        std::fprintf(stderr, "%s: %s\n", PROGRAM, end.write_error.c_str());
+        return EXIT_WRITE_FAILED;
+    }
+    if (!beam_faulted(end.fault))
+        return 0;
+    if (progress)
+        std::fputc('\n', stderr);
+    std::fputs(beam_fault_message(end.fault).c_str(), stderr);
+    std::fprintf(stderr, "%s: %s: %s\n", PROGRAM, beam_fault_place(end.fault).c_str(),
+                 beam_fault_reason(end.fault).c_str());
+    return exit_status_of(end.fault);
 }
 
 } // namespace
@@ -256,10 +314,10 @@ int render_command(int argc, char **argv, const render_bounds_t &bounds)
         return parsed;
 
     std::string error;
-    const bool wav = !job.wav.empty();
-    if (!finish_game_options(&opt.game, &error) ||
-        !only_with(app, {"--wav-format", "--seconds"}, "--wav", wav, &error) ||
-        !check_signal_options(app, "--wav", wav, &error))
+    job.picture.look = opt.look.look;
+    job.picture.tube = opt.look.tube;
+    job.wav.signal.tick_rate = job.picture.tube.tick_rate; // one beam timer for picture and sound
+    if (!finish_game_options(&opt.game, &error) || !companions_in_force(app, job, &error))
         return usage_fault(PROGRAM, error);
     if (!opt.dump_keys && (opt.level == 0 || opt.frames.empty()))
         return usage_fault(PROGRAM, "LEVEL and FRAMES are needed");
@@ -269,9 +327,6 @@ int render_command(int argc, char **argv, const render_bounds_t &bounds)
         std::fputs(format_key_script(job.keys).c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : EXIT_WRITE_FAILED;
     }
-    job.look = opt.look.look;
-    job.tube = opt.look.tube;
-    job.signal.tick_rate = job.tube.tick_rate; // one beam timer for the picture and the sound
     if (!check_outputs(opt, &job, &error) || !check_level(opt, job.keys, &error))
         return usage_fault(PROGRAM, error);
     if (bounds.max_frames > 0 && frame_count(job.frames) > bounds.max_frames)
@@ -279,6 +334,6 @@ int render_command(int argc, char **argv, const render_bounds_t &bounds)
                                         " frames, the bound of this run");
     opt.game.settings.level = static_cast<std::uint8_t>(opt.level);
     job.setup = settle_setup(opt.game.settings, job.keys.settings, RENDER_DEFAULTS);
-    job.progress = !opt.quiet && isatty(STDERR_FILENO) != 0;
-    return render(job);
+    const bool progress = !opt.quiet && isatty(STDERR_FILENO) != 0;
+    return report(render(job, progress ? show_progress : render_progress_t{}), progress);
 }

@@ -1,4 +1,4 @@
-#include "host/render/render_output.h"
+#include "host/io/whole_files.h"
 
 #include <filesystem>
 
@@ -31,10 +31,4 @@ void make_folder(const std::string &dir)
     std::filesystem::create_directories(dir, ec);
     if (ec)
         throw write_failure_t{"cannot create the folder " + dir + ": " + ec.message()};
-}
-
-bool ends_with(const std::string &s, const char *tail)
-{
-    const std::string t(tail);
-    return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
 }

@@ -1,4 +1,4 @@
-#include "host/play/play_audio.h"
+#include "host/snake-play/play_audio.h"
 
 #include <SDL.h>
 

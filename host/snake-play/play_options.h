@@ -6,26 +6,23 @@
 #include <cstdint>
 #include <string>
 
-#include "host/audio/beam_signal.h"
+#include "host/keys/key_script.h"
 #include "host/options/look_options.h"
 #include "host/play/beam_stepper.h"
+#include "host/signal/beam_signal.h"
 #include "host/sim/frame_loop.h"
-#include "host/sim/key_script.h"
 
-inline constexpr double PERSISTENCE_DEFAULT_MS = 100.0; // a trail of a few frames, as on a tube
-inline constexpr double PERSISTENCE_MAX_MS = 10000.0;
 inline constexpr int WINDOW_SCALE_DEFAULT = 3;
 inline constexpr int WINDOW_SCALE_MAX = 8;
 
 struct play_options_t {
-    game_setup_t setup;          // the first game
-    bool replay = false;         // replay `keys` in the first game
-    key_script_t keys;           // from --keys
-    std::string record_path;     // --record, or empty
-    std::string screenshot_path; // --screenshot, or empty
-    std::int64_t frames = 0;     // --frames; 0 plays until the player quits
-    double persistence_ms = PERSISTENCE_DEFAULT_MS;
-    look_options_t look;              // the tube look by default; its persistence is the one above
+    game_setup_t setup;               // the first game
+    bool replay = false;              // replay `keys` in the first game
+    key_script_t keys;                // from --keys
+    std::string record_path;          // --record, or empty
+    std::string screenshot_path;      // --screenshot, or empty
+    std::int64_t frames = 0;          // --frames; 0 plays until the player quits
+    look_options_t look;              // the tube look by default; its persistence fades both looks
     int fps = 50;                     // 0: as fast as it goes
     int scale = WINDOW_SCALE_DEFAULT; // the window's first size, times 256
     bool fill = false;                // scale to fill the window, not by whole steps

@@ -1,5 +1,7 @@
-#include "host/play/play_options.h"
+#include "host/snake-play/play_options.h"
 
+#include "host/keys/key_script_file.h"
+#include "host/options/companions.h"
 #include "host/options/game_options.h"
 #include "host/options/option_help.h"
 #include "host/options/signal_options.h"
@@ -85,6 +87,30 @@ void add_options(CLI::App &app, play_options_t *out, game_options_t *game)
     add_signal_options(app, &out->signal);
 }
 
+// The options that mean something only beside another.
+constexpr companion_rule_t COMPANIONS[] = {
+    {"--rate", "--audio"},        {"--gain", "--audio"},
+    {"--swap", "--audio"},        {"--z", "--audio"},
+    {"--size", TUBE_LOOK},        {"--focus", TUBE_LOOK},
+    {"--brightness", TUBE_LOOK},  {"--glow", TUBE_LOOK},
+    {"--fixed-frame", TUBE_LOOK}, {"--tick-rate", "the tube look or --audio"},
+};
+
+bool companions_in_force(const CLI::App &app, const play_options_t &o, std::string *error)
+{
+    const bool tube = o.look.look == look_t::tube;
+    return check_companions(
+        app, COMPANIONS,
+        [&](std::string_view with) {
+            if (with == "--audio")
+                return o.audio;
+            if (with == TUBE_LOOK)
+                return tube;
+            return tube || o.audio; // the tick rate's
+        },
+        error);
+}
+
 } // namespace
 
 int parse_play_options(int argc, char **argv, play_options_t *out)
@@ -99,14 +125,10 @@ int parse_play_options(int argc, char **argv, play_options_t *out)
         return parsed;
 
     std::string error;
-    if (!finish_game_options(&game, &error) || !check_look_options(out->look, &error) ||
-        !check_signal_options(app, "--audio", out->audio, &error))
+    if (!finish_game_options(&game, &error) || !companions_in_force(app, *out, &error))
         return usage_fault(PROGRAM, error);
     if (out->audio && option_given(app, "--fps"))
         return usage_fault(PROGRAM, "--audio keeps the sound's pace; it goes with no --fps");
-    if (out->look.look != look_t::tube && !out->audio && option_given(app, "--tick-rate"))
-        return usage_fault(PROGRAM, "--tick-rate is for the tube look and --audio");
-    out->persistence_ms = out->look.tube.persistence_ms;
     out->signal.tick_rate = out->look.tube.tick_rate; // one beam timer for picture and sound
     out->slow = app.count("--slow") > 0;
     if (!game.keys.empty()) {

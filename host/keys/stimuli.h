@@ -1,0 +1,17 @@
+// pc-snake's fixed key script: the built-in game, as the table `stimuli`
+// with one entry per frame index (0 for no key) and as a key script.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "host/keys/key_script.h"
+
+inline constexpr std::size_t STIMULI_FRAMES = 330;
+
+// Index i is handed to the game after frame i + 1 is drawn.
+extern const std::array<std::uint8_t, STIMULI_FRAMES> stimuli;
+
+// The same presses as a key script, with no settings.
+key_script_t builtin_key_script();
