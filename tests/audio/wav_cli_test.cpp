@@ -114,6 +114,11 @@ TEST(WavXy, TheScopeDrawsTheModulesPointsUprightWithoutTheFilledWalls)
     }
     EXPECT_GT(points, 100);
     EXPECT_GT(filled, 100);
+    // A file it cannot read is named with the system's reason.
+    const run_t missing = run_program(WAV_XY_BIN, (dir / "none.wav") + " " + (dir / "b.png"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("none.wav: No such file or directory"), std::string::npos)
+        << missing.err;
 }
 
 } // namespace
