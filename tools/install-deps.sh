@@ -1,10 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing pc-snake need, and
 # only those that are missing. Run as root (sudo) on Debian 12 or newer.
-#   tools/install-deps.sh         build, tests and the programs
-#   tools/install-deps.sh --xvfb  also xvfb-run, for snake-play without a display
-#   tools/install-deps.sh --ci    also what CI's deeper checks use (xvfb-run too)
 set -euo pipefail
+
+usage() {
+    cat <<'TEXT'
+Usage: tools/install-deps.sh [--xvfb] [--web] [--ci] [--help]
+Installs the Debian packages pc-snake needs that are missing (as root).
+  (no option)  build, tests and the programs
+  --xvfb       also xvfb-run, for snake-play without a display
+  --web        also the web build (clang-14 for wasm32-wasi) and its browser
+               tests (chromium, firefox-esr; node and npm where missing)
+  --ci         also what CI's deeper checks use; implies --xvfb and --web
+  --help       this text
+TEXT
+}
 
 packages=(
     cmake ninja-build g++ pkg-config # CMake 3.25 or newer, g++ 12
@@ -20,19 +30,38 @@ packages=(
     libbenchmark-dev                 # the benchmarks
 )
 xvfb=false
+web=false
 ci=false
 for option in "$@"; do
     case $option in
     --xvfb) xvfb=true ;;
-    --ci) ci=true; xvfb=true ;;
+    --web) web=true ;;
+    --ci) ci=true; xvfb=true; web=true ;;
+    -h | --help)
+        usage
+        exit 0
+        ;;
     *)
-        echo "install-deps: unknown option $option (known: --xvfb, --ci)" >&2
+        echo "install-deps: unknown option $option" >&2
+        usage >&2
         exit 1
         ;;
     esac
 done
 if $xvfb; then
     packages+=(xvfb xauth) # xvfb-run
+fi
+if $web; then
+    packages+=(
+        clang-14 lld-14 llvm-14              # the compiler, wasm-ld, llvm-ar for wasm archives
+        wasi-libc libc++-14-dev-wasm32       # the C and C++ libraries of wasm32-wasi
+        libc++abi-14-dev-wasm32 libclang-rt-14-dev-wasm32
+        chromium                             # the browser the page's tests drive
+        firefox-esr                          # one headless screenshot of the page
+    )
+    # Node 20 may come from elsewhere than Debian; Debian's only where there is none.
+    command -v node >/dev/null || packages+=(nodejs)
+    command -v npm >/dev/null || packages+=(npm)
 fi
 if $ci; then
     packages+=(clang libclang-rt-14-dev valgrind)
