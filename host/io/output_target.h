@@ -40,17 +40,17 @@ enum class output_kind_t {
 };
 
 struct output_target_t {
-    std::string name;   // as the user gave it, for messages
-    output_kind_t kind; // how the bytes reach the target
-    fd_sink_t out;      // where writes go (a file's temporary file), and the first failure
-    bool seekable;      // a file: out.fd may be sought, read and written at any offset
+    std::string name;                         // as the user gave it, for messages
+    output_kind_t kind = output_kind_t::file; // how the bytes reach the target
+    fd_sink_t out{-1, 0, 0}; // where writes go (a file's temporary file), and the first failure
+    bool seekable = false;   // a file: out.fd may be sought, read and written at any offset
     // A file only:
-    int folder_fd;         // the target's folder as found at open (O_PATH)
-    std::string leaf;      // the target's name in that folder
-    int temp_folder_fd;    // the temporary file's folder
-    std::string temp_name; // its name there; "" while it has none
-    int temp_slot;         // its entry in temp_files' table; -1: none
-    int place_fd;          // the target itself, written in place at commit; -1: replaced
+    int folder_fd = -1;      // the target's folder as found at open (O_PATH)
+    std::string leaf;        // the target's name in that folder
+    int temp_folder_fd = -1; // the temporary file's folder
+    std::string temp_name;   // its name there; "" while it has none
+    int temp_slot = -1;      // its entry in temp_files' table; -1: none
+    int place_fd = -1;       // the target itself, written in place at commit; -1: replaced
 };
 
 // Opens the output `name`. On failure *error says why and nothing is left
@@ -66,7 +66,8 @@ sink_t output_sink(output_target_t *target);
 // descriptor of the target is closed either way.
 bool output_commit(output_target_t *target, std::string *error);
 
-// Leaves the target as it was and removes the temporary file.
+// Leaves the target as it was and removes the temporary file; nothing after
+// output_commit or on a target never opened.
 void output_discard(output_target_t *target);
 
 // Temporary files with names even where the system offers unnamed ones: for
