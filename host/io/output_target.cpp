@@ -366,8 +366,8 @@ bool commit_through(output_target_t *t, std::string *error)
 
 bool output_open(const std::string &name, output_target_t *target, std::string *error)
 {
-    *target = output_target_t{
-        name, output_kind_t::file, fd_sink_t{-1, 0, 0}, false, -1, "", -1, "", -1, -1};
+    *target = output_target_t{};
+    target->name = name;
     const int named = descriptor_named(name);
     if (named >= 0)
         return open_descriptor(target, named, error);
