@@ -269,7 +269,7 @@ struct descriptor_case_t {
     const char *path;  // the output's name; "@" is the scratch folder
     int fd;            // the descriptor that leads to the pipe or the log
     bool into_pipe;    // else into a log opened for appending, holding "old\n"
-    bool close_stdout; // descriptor 1 closed when the program starts
+    int closed;        // a descriptor closed when the program starts; -1: none
     const char *error; // the failure's message, or nullptr
 };
 
@@ -282,10 +282,9 @@ std::string write_through_descriptor(const descriptor_case_t &c, const std::stri
         ::dup2(fd, c.fd);
         ::close(fd);
     }
-    if (c.close_stdout)
-        ::close(STDOUT_FILENO);
+    ::close(c.closed);
     secure_standard_descriptors();
-    if (c.close_stdout) {
+    if (c.closed == STDOUT_FILENO) {
         const int later = ::open("/dev/null", O_WRONLY);
         if (later == STDOUT_FILENO)
             return "a file opened later became standard output";
@@ -298,17 +297,17 @@ std::string write_through_descriptor(const descriptor_case_t &c, const std::stri
 TEST(OutputTarget, DescriptorNamesWriteThroughTheDescriptor)
 {
     const descriptor_case_t cases[] = {
-        {"/dev/stdout into a pipe", "/dev/stdout", 1, true, false, nullptr},
-        {"/dev/stdout appended to a log", "/dev/stdout", 1, false, false, nullptr},
-        {"- appended to a log", "-", 1, false, false, nullptr},
-        {"/dev/fd/5 into a pipe", "/dev/fd/5", 5, true, false, nullptr},
-        {"/proc/self/fd/2 appended to a log", "/proc/self/fd/2", 2, false, false, nullptr},
-        {"a link to /dev/stderr appended to a log", "@/err", 2, false, false, nullptr},
-        {"a descriptor that is not open", "/dev/fd/7", 5, true, false,
+        {"/dev/stdout into a pipe", "/dev/stdout", 1, true, -1, nullptr},
+        {"/dev/stdout appended to a log", "/dev/stdout", 1, false, -1, nullptr},
+        {"- appended to a log", "-", 1, false, -1, nullptr},
+        {"/dev/fd/5 into a pipe", "/dev/fd/5", 5, true, -1, nullptr},
+        {"/proc/self/fd/2 appended to a log", "/proc/self/fd/2", 2, false, -1, nullptr},
+        {"a link to /dev/stderr appended to a log", "@/err", 2, false, -1, nullptr},
+        {"a descriptor that is not open", "/dev/fd/7", 5, true, 7,
          "cannot write /dev/fd/7: Bad file descriptor"},
-        {"- closed at the start", "-", 5, true, true,
+        {"- closed at the start", "-", 5, true, 1,
          "cannot write to standard output: Bad file descriptor"},
-        {"/dev/stdout closed at the start", "/dev/stdout", 5, true, true,
+        {"/dev/stdout closed at the start", "/dev/stdout", 5, true, 1,
          "cannot write /dev/stdout: Bad file descriptor"},
     };
     const std::string bytes = pattern(3000);
@@ -329,7 +328,8 @@ TEST(OutputTarget, DescriptorNamesWriteThroughTheDescriptor)
         for (ssize_t n; (n = ::read(ends[0], chunk, sizeof chunk)) > 0;)
             piped.append(chunk, static_cast<std::size_t>(n));
         ::close(ends[0]);
-        EXPECT_EQ(child.said, c.error == nullptr ? "" : c.error);
+        EXPECT_TRUE(same_bytes(child.said, c.error == nullptr ? "" : c.error))
+            << child.said.substr(0, 80);
         const bool written = c.error == nullptr;
         EXPECT_TRUE(same_bytes(piped, written && c.into_pipe ? bytes : ""));
         EXPECT_TRUE(same_bytes(read_text(dir / "log"),

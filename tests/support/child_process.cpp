@@ -1,10 +1,17 @@
 #include "tests/support/child_process.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+namespace {
+
+constexpr int ANSWER_FD_MIN = 100;
+
+} // namespace
 
 child_t run_in_child(const std::function<std::string()> &body)
 {
@@ -14,9 +21,12 @@ child_t run_in_child(const std::function<std::string()> &body)
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(link[0]);
+        // Out of the way of the descriptors a body sets up or closes.
+        const int answer = ::fcntl(link[1], F_DUPFD_CLOEXEC, ANSWER_FD_MIN);
+        ::close(link[1]);
         const std::string said = body();
         for (std::size_t at = 0; at < said.size();) {
-            const ssize_t n = ::write(link[1], said.data() + at, said.size() - at);
+            const ssize_t n = ::write(answer, said.data() + at, said.size() - at);
             if (n <= 0)
                 break;
             at += static_cast<std::size_t>(n);
