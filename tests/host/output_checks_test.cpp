@@ -80,10 +80,8 @@ TEST(OutputChecks, EveryFaultNamesTheFilesBeforeTheWork)
 // Root may make a file anywhere; a user may not, and hears it before the work.
 TEST(OutputChecks, FolderThatTakesNoNewFile)
 {
-    if (::geteuid() != 0) {
-        std::printf("[  SKIPPED ] only root can run it as another user\n");
-        return;
-    }
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can run it as another user";
     scratch_dir_t dir;
     ::chmod(dir.path.c_str(), 0755);
     const child_t child = run_in_child([&] {
