@@ -461,6 +461,9 @@ TEST(OutputTarget, SignalsLeaveNoTemporaryFile)
             ASSERT_EQ(::pipe(ready), 0);
             const pid_t pid = ::fork();
             if (pid == 0) {
+                // As started from a terminal, whatever the test's parent ignores.
+                for (const int handled : {SIGINT, SIGTERM, SIGHUP})
+                    std::signal(handled, SIG_DFL);
                 temp_files_install_signal_handlers();
                 output_use_named_temp_files(named);
                 output_target_t target;
