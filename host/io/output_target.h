@@ -53,12 +53,16 @@ struct output_target_t {
     int place_fd = -1;       // the target itself, written in place at commit; -1: replaced
 };
 
-// Opens the output `name`. On failure *error says why and nothing is left
-// open or made. The target stays where it is (its sink points into it) until
+// Opens the output `name`, before any work. On failure *error says why
+// (a program ends with its write-fault status) and nothing is left open or
+// made. The target stays where it is (its sink points into it) until
 // output_commit or output_discard.
 bool output_open(const std::string &name, output_target_t *target, std::string *error);
 
-// The sink a writer writes the output through.
+// The sink a writer writes the output through. A writer that must seek
+// (libsndfile's sf_open_fd with close_desc off, an FFmpeg AVIO context with a
+// seek callback) uses out.fd itself where seekable is set, and reports its
+// own write errors; it never closes out.fd.
 sink_t output_sink(output_target_t *target);
 
 // Puts the output in place. On failure *error says why, and a file target
