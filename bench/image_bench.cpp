@@ -9,6 +9,7 @@
 #include "host/image/frame_image.h"
 #include "host/image/gif_writer.h"
 #include "host/image/ppm.h"
+#include "host/io/sink.h"
 
 namespace {
 
@@ -36,7 +37,8 @@ void BM_GifFrames(benchmark::State &state)
     const std::int64_t n = state.range(0);
     std::size_t file_bytes = 0;
     for (auto _ : state) {
-        gif_writer_t gif(SCREEN_SIDE, SCREEN_SIDE, 2);
+        memory_sink_t file;
+        gif_writer_t gif(SCREEN_SIDE, SCREEN_SIDE, 2, memory_sink(&file));
         std::string error;
         start_scripted_game(1);
         for (std::int64_t number = 1; number <= n; ++number) {
@@ -44,10 +46,9 @@ void BM_GifFrames(benchmark::State &state)
             if (!gif.add_frame(frame_image(bench_afterglow().pixel.data()), &error))
                 state.SkipWithError(error.c_str());
         }
-        std::vector<std::uint8_t> file;
-        if (!gif.finish(&file, &error))
+        if (!gif.finish(&error))
             state.SkipWithError(error.c_str());
-        file_bytes = file.size();
+        file_bytes = file.bytes.size();
     }
     state.SetItemsProcessed(state.iterations() * n); // items: frames
     state.counters["gif_bytes"] = static_cast<double>(file_bytes);

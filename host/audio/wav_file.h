@@ -1,15 +1,18 @@
-// The beam's samples as a WAV file, made in memory by libsndfile so that the
-// file can be written whole or not at all: 32-bit float, or PCM of 24 or 16
-// bits (each value times the largest positive code, rounded half away from
-// zero, clipped). The same samples always give the same bytes: no chunk that
-// depends on when the file was made. And WAV files read back, for checking
-// and plotting.
+// The beam's samples as a WAV file, written by libsndfile into a file as
+// they come: 32-bit float, or PCM of 24 or 16 bits (each value times the
+// largest positive code, rounded half away from zero, clipped). The same
+// samples always give the same bytes: no chunk that depends on when the file
+// was made. A WAV holds at most 4 GiB; a longer file becomes RF64 (the
+// EBU's 64-bit WAV) when it passes that size. And WAV files read back, for
+// checking and plotting.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "host/io/sink.h"
 
 enum class wav_sample_format_t { float32, pcm24, pcm16 };
 
@@ -20,21 +23,30 @@ wav_sample_format_t wav_format_named(const std::string &name); // one of WAV_FOR
 // The PCM code of a value in -1 to 1 for a sample of `bits` (16 or 24).
 std::int32_t pcm_code(float value, int bits);
 
+// The data a WAV file holds: its sizes are 32 bits, and the room left for
+// the header is generous.
+inline constexpr std::uint64_t WAV_DATA_MAX = 0xFFFFFFFFull - 4096;
+
 class wav_writer_t {
   public:
-    // Throws std::runtime_error with libsndfile's message if it refuses.
-    wav_writer_t(int rate, int channels, wav_sample_format_t format);
+    // The file goes to out->fd, from its offset now on; libsndfile goes back
+    // to its start to write the header at the end, so the descriptor must
+    // take seeks (output_seekable). A failed write is kept in out->err.
+    // Past wav_data_max bytes of samples the file becomes RF64 (a test's
+    // smaller bound shows it). Nothing is written before the first samples.
+    wav_writer_t(int rate, int channels, wav_sample_format_t format, fd_sink_t *out,
+                 std::uint64_t wav_data_max = WAV_DATA_MAX);
     ~wav_writer_t();
     wav_writer_t(const wav_writer_t &) = delete;
     wav_writer_t &operator=(const wav_writer_t &) = delete;
 
-    // Interleaved values, whole samples. Throws std::length_error when the
-    // file would pass the 4 GiB a WAV file can hold, std::runtime_error when
-    // the encoder fails.
+    // Interleaved values, whole samples. Throws std::runtime_error when
+    // libsndfile or the file fails.
     void write(const std::vector<float> &values);
 
-    // The complete file; the writer takes nothing more after it.
-    std::vector<std::uint8_t> finish();
+    // Completes the file's header; the writer takes nothing more after it.
+    // Throws std::runtime_error.
+    void finish();
 
   private:
     struct encoder_t;

@@ -35,17 +35,6 @@ std::string gif_error(int code)
     return std::string("GIF: ") + (text ? text : "unknown giflib error");
 }
 
-int on_write(GifFileType *gif, const GifByteType *data, int n)
-{
-    auto *out = static_cast<std::vector<std::uint8_t> *>(gif->UserData);
-    try {
-        out->insert(out->end(), data, data + n);
-    } catch (const std::bad_alloc &) {
-        return 0; // giflib reports a failed write
-    }
-    return n;
-}
-
 struct map_deleter_t {
     void operator()(ColorMapObject *map) const { GifFreeMapObject(map); }
 };
@@ -68,15 +57,24 @@ color_map_t make_map(const std::vector<std::uint32_t> &colors)
 
 } // namespace
 
-gif_writer_t::gif_writer_t(int width, int height, int delay_cs)
-    : width_(width), height_(height), delay_cs_(delay_cs)
+int gif_writer_t::on_write(GifFileType *gif, const std::uint8_t *data, int n)
+{
+    auto *self = static_cast<gif_writer_t *>(gif->UserData);
+    if (self->dropping_)
+        return n;
+    // giflib reports a write that takes less as failed.
+    return sink_write(self->sink_, data, static_cast<std::size_t>(n)) ? n : 0;
+}
+
+gif_writer_t::gif_writer_t(int width, int height, int delay_cs, const sink_t &sink)
+    : width_(width), height_(height), delay_cs_(delay_cs), sink_(sink)
 {
     if (width < 1 || width > GIF_SIDE_MAX || height < 1 || height > GIF_SIDE_MAX)
         throw std::invalid_argument("GIF size must be 1 to 65535 on each side");
     if (delay_cs < 0 || delay_cs > GIF_DELAY_MAX)
         throw std::invalid_argument("GIF frame delay must be 0 to 65535 hundredths of a second");
     int error = 0;
-    gif_ = EGifOpen(&bytes_, on_write, &error);
+    gif_ = EGifOpen(this, on_write, &error);
     if (!gif_)
         throw std::bad_alloc();
 }
@@ -84,6 +82,7 @@ gif_writer_t::gif_writer_t(int width, int height, int delay_cs)
 gif_writer_t::~gif_writer_t()
 {
     int error = 0;
+    dropping_ = true;
     if (gif_)
         EGifCloseFile(gif_, &error);
 }
@@ -118,7 +117,7 @@ bool gif_writer_t::add_frame(const rgb_image_t &image, std::string *error)
     return true;
 }
 
-bool gif_writer_t::finish(std::vector<std::uint8_t> *out, std::string *error)
+bool gif_writer_t::finish(std::string *error)
 {
     if (!gif_ || broken_ || previous_.empty()) {
         *error = !gif_     ? "GIF: the file is already finished"
@@ -133,7 +132,6 @@ bool gif_writer_t::finish(std::vector<std::uint8_t> *out, std::string *error)
         *error = gif_error(code);
         return false;
     }
-    *out = std::move(bytes_);
     return true;
 }
 

@@ -414,4 +414,43 @@ void output_discard(output_target_t *target)
     close_folders(target);
 }
 
+std::string output_failure(const output_target_t &target)
+{
+    std::string error;
+    if (target.out.err != 0)
+        fail("write", target.name, target.out.err, &error);
+    return error;
+}
+
+bool output_seekable(const output_target_t &target)
+{
+    if (target.seekable)
+        return true;
+    const int flags = ::fcntl(target.out.fd, F_GETFL);
+    return flags >= 0 && (flags & O_APPEND) == 0 && ::lseek(target.out.fd, 0, SEEK_CUR) >= 0;
+}
+
+bool output_is_stream(const std::string &name)
+{
+    if (descriptor_named(name) >= 0)
+        return true;
+    target_place_t place;
+    std::string error;
+    if (!find_target_place(name, &place, &error))
+        return false;
+    const bool stream = place.descriptor >= 0 ||
+                        (place.exists && !S_ISREG(place.st.st_mode) && !S_ISDIR(place.st.st_mode));
+    close_target_place(&place);
+    return stream;
+}
+
+bool output_write(const std::string &name, const void *data, std::size_t n, std::string *error)
+{
+    output_target_t target;
+    if (!output_open(name, &target, error))
+        return false;
+    sink_write(output_sink(&target), data, n);
+    return output_commit(&target, error);
+}
+
 void output_use_named_temp_files(bool named) { named_only = named; }

@@ -29,6 +29,7 @@
 // and the reason: "cannot write /dev/full: No space left on device".
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "host/io/sink.h"
@@ -73,6 +74,23 @@ bool output_commit(output_target_t *target, std::string *error);
 // Leaves the target as it was and removes the temporary file; nothing after
 // output_commit or on a target never opened.
 void output_discard(output_target_t *target);
+
+// "cannot write NAME: reason" once a write to the target has failed; "" while
+// every write went through.
+std::string output_failure(const output_target_t &target);
+
+// Whether the target is a file a writer may go back into: a file target, or a
+// descriptor or device that takes seeks and is not appended to (standard
+// output redirected to a file with `>`, /dev/null). Not a pipe or a terminal.
+bool output_seekable(const output_target_t &target);
+
+// Whether output_open(name) would write straight through (a descriptor's
+// name, an existing pipe, terminal or device), found without opening it.
+bool output_is_stream(const std::string &name);
+
+// Opens, writes and commits in one call, for an output made whole in memory
+// (one picture, a key script); on failure *error says why.
+bool output_write(const std::string &name, const void *data, std::size_t n, std::string *error);
 
 // Temporary files with names even where the system offers unnamed ones: for
 // tests of the names' clean-up, and for a system that misreports.

@@ -1,7 +1,8 @@
 // snake-render's views of the beam itself, both listeners to the raster: every
 // beam operation of the frames written as CSV, and one frame's path drawn as
-// a trace (SVG, or PNG through the trace's own raster). Files are written
-// whole at the end, also after a frame that broke the budget.
+// a trace (SVG, or PNG through the trace's own raster). The CSV goes out as
+// the frames come, the trace at the end; both take a frame that broke the
+// budget up to its last tick.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 // snake-render's --budget and --budget-svg: the beam budget of every frame
 // written, heard at each frame's end, and of the frame that broke off a run,
-// taken from its fault; written as CSV and as a plot at the end.
+// taken from its fault; written as CSV as the frames come, and as a plot at
+// the end, whose memory does not grow with the frames.
 #pragma once
 
 #include "host/render/render.h"

@@ -44,33 +44,22 @@ std::int64_t nice_step(double span, int most)
                 return power * m;
 }
 
-// Frames centred on their number, each a step wide; ticks from 0 up.
+// The y axis: ticks from 0 up to a whole number of steps above the busiest
+// frame and the limit.
 struct plot_t {
-    const std::vector<frame_budget_t> &frames;
-    std::uint16_t limit;
-    double step;
-    double x0 = 0, x1 = 0;   // frame numbers at the left and right edge
-    std::size_t busiest = 0; // the earliest of the frames with the most ticks
+    const budget_plot_t &b;
     std::int64_t y_step = 1;
-    double top = 1; // ticks at the top edge, a whole number of y steps
+    double top = 1; // ticks at the top edge
 
-    double x(double frame) const
-    {
-        return PLOT_LEFT + (frame - x0) * (PLOT_RIGHT - PLOT_LEFT) / (x1 - x0);
-    }
+    double x(double frame) const { return b.x(frame); }
     double y(double ticks) const { return PLOT_BOTTOM - ticks * (PLOT_BOTTOM - PLOT_TOP) / top; }
 };
 
-plot_t make_plot(const std::vector<frame_budget_t> &frames, std::int64_t step, std::uint16_t limit)
+plot_t make_plot(const budget_plot_t &b)
 {
-    plot_t p{frames, limit, static_cast<double>(step)};
-    p.x0 = static_cast<double>(frames.front().frame) - p.step / 2;
-    p.x1 = static_cast<double>(frames.back().frame) + p.step / 2;
-    for (std::size_t i = 1; i < frames.size(); ++i)
-        if (frames[i].total > frames[p.busiest].total)
-            p.busiest = i;
+    plot_t p{b};
     // Room above the busiest frame for its label.
-    const double need = std::max(10.0, std::max(limit, frames[p.busiest].total) * 1.08);
+    const double need = std::max(10.0, std::max(b.limit(), b.busiest().total) * 1.08);
     p.y_step = nice_step(need, 6);
     p.top = std::ceil(need / static_cast<double>(p.y_step)) * static_cast<double>(p.y_step);
     return p;
@@ -94,16 +83,15 @@ void text(std::string &out, const char *cls, double x, double y, const std::stri
 void title(std::string &out, const plot_t &p)
 {
     text(out, "title", PLOT_LEFT, 24, "", "Beam ticks per frame, by painter pass");
-    const frame_budget_t &top = p.frames[p.busiest];
-    const auto over = std::count_if(p.frames.begin(), p.frames.end(),
-                                    [&](const auto &f) { return f.total > p.limit; });
-    std::string s = p.frames.size() == 1
-                        ? "frame " + num(top.frame) + " uses "
-                        : num(p.frames.size()) + " frames from " + num(p.frames.front().frame) +
-                              " to " + num(p.frames.back().frame) + "; the busiest uses ";
-    s += num(top.total) + " of " + num(p.limit) + " ticks";
-    if (p.limit > 0)
-        s += " (" + num(top.total * 100 / p.limit) + "%)";
+    const frame_budget_t &top = p.b.busiest();
+    const std::uint16_t limit = p.b.limit();
+    const std::uint64_t over = p.b.over();
+    std::string s = p.b.count() == 1 ? "frame " + num(top.frame) + " uses "
+                                     : num(p.b.count()) + " frames from " + num(p.b.front()) +
+                                           " to " + num(p.b.back()) + "; the busiest uses ";
+    s += num(top.total) + " of " + num(limit) + " ticks";
+    if (limit > 0)
+        s += " (" + num(top.total * 100 / limit) + "%)";
     s += over == 0 ? "; none over the limit" : "; " + num(over) + " over the limit";
     text(out, "subtitle", PLOT_LEFT, 44, "", s);
 }
@@ -118,8 +106,8 @@ void axes(std::string &out, const plot_t &p)
     }
     text(out, "axis-title", 18, 211, " text-anchor=\"middle\" transform=\"rotate(-90 18 211)\"",
          "beam ticks per frame");
-    const auto x_step = static_cast<double>(nice_step(p.x1 - p.x0, 8));
-    for (double v = std::ceil(p.x0 / x_step) * x_step; v <= p.x1; v += x_step) {
+    const auto x_step = static_cast<double>(nice_step(p.b.x1() - p.b.x0(), 8));
+    for (double v = std::ceil(p.b.x0() / x_step) * x_step; v <= p.b.x1(); v += x_step) {
         line(out, "tick", p.x(v), PLOT_BOTTOM, p.x(v), PLOT_BOTTOM + 5);
         text(out, "x-tick", p.x(v), PLOT_BOTTOM + 19, " text-anchor=\"middle\"",
              num(std::llround(v)));
@@ -127,31 +115,14 @@ void axes(std::string &out, const plot_t &p)
     text(out, "axis-title", (PLOT_LEFT + PLOT_RIGHT) / 2, 404, " text-anchor=\"middle\"", "frame");
 }
 
-// At most one frame per pixel column, the busiest: long runs stay small and
-// no peak is lost.
-std::vector<const frame_budget_t *> columns(const plot_t &p)
-{
-    std::vector<const frame_budget_t *> kept;
-    double column = -1;
-    for (const frame_budget_t &f : p.frames) {
-        const double c = std::floor(p.x(static_cast<double>(f.frame)));
-        if (kept.empty() || c != column)
-            kept.push_back(&f);
-        else if (f.total > kept.back()->total)
-            kept.back() = &f;
-        column = c;
-    }
-    return kept;
-}
-
 // Each pass is a staircase of the stack up to its top, the highest first, so
 // the lower passes cover the rest. A step ends where the next frame begins.
 void passes(std::string &out, const plot_t &p)
 {
-    const auto kept = columns(p);
+    const std::vector<frame_budget_t> &kept = p.b.columns();
     for (std::size_t k = BEAM_PASS_COUNT; k-- > 0;) {
-        const auto stack = [k](const frame_budget_t *f) {
-            return std::accumulate(f->by_pass.begin(), f->by_pass.begin() + k + 1, 0u);
+        const auto stack = [k](const frame_budget_t &f) {
+            return std::accumulate(f.by_pass.begin(), f.by_pass.begin() + k + 1, 0u);
         };
         out += "<path class=\"pass\" fill=\"" + std::string(PASS_COLOR[k]) + "\" d=\"M" +
                px(PLOT_LEFT) + ' ' + px(PLOT_BOTTOM);
@@ -160,7 +131,7 @@ void passes(std::string &out, const plot_t &p)
             if (more && stack(kept[i + 1]) == stack(kept[i]))
                 continue; // one step for a flat stretch
             const double end =
-                more ? p.x(static_cast<double>(kept[i + 1]->frame) - p.step / 2) : PLOT_RIGHT;
+                more ? p.x(static_cast<double>(kept[i + 1].frame) - p.b.step() / 2) : PLOT_RIGHT;
             out += 'V' + px(p.y(stack(kept[i]))) + 'H' + px(end);
         }
         out += 'V' + px(PLOT_BOTTOM) + "Z\"/>\n";
@@ -170,17 +141,17 @@ void passes(std::string &out, const plot_t &p)
 // The limit's label and the busiest frame's label go to opposite halves.
 void limit_and_busiest(std::string &out, const plot_t &p)
 {
-    const frame_budget_t &f = p.frames[p.busiest];
+    const frame_budget_t &f = p.b.busiest();
     const double x = p.x(static_cast<double>(f.frame)), y = p.y(f.total);
     const bool left = x < (PLOT_LEFT + PLOT_RIGHT) / 2;
-    const double limit_y = p.y(p.limit);
+    const double limit_y = p.y(p.b.limit());
     line(out, "limit", PLOT_LEFT, limit_y, PLOT_RIGHT, limit_y);
     text(out, "limit-label", left ? PLOT_RIGHT - 4 : PLOT_LEFT + 4, limit_y - 5,
-         left ? " text-anchor=\"end\"" : "", num(p.limit) + "-tick limit");
+         left ? " text-anchor=\"end\"" : "", num(p.b.limit()) + "-tick limit");
 
     out += "<circle class=\"busiest\" cx=\"" + px(x) + "\" cy=\"" + px(y) + "\" r=\"3.5\"/>\n";
     line(out, "leader", x, y - 4, x, y - 14);
-    const std::string look = std::string(f.total > p.limit ? " fill=\"#c00\"" : "") +
+    const std::string look = std::string(f.total > p.b.limit() ? " fill=\"#c00\"" : "") +
                              (left ? "" : " text-anchor=\"end\"");
     text(out, "busiest", left ? x - 6 : x + 6, y - 18, look,
          "frame " + num(f.frame) + ": " + num(f.total) + " ticks");
@@ -191,14 +162,11 @@ void limit_and_busiest(std::string &out, const plot_t &p)
 // half up; the costliest in bold.
 void legend(std::string &out, const plot_t &p)
 {
-    std::array<std::uint64_t, BEAM_PASS_COUNT> sum{};
-    for (const frame_budget_t &f : p.frames)
-        for (std::size_t k = 0; k < BEAM_PASS_COUNT; ++k)
-            sum[k] += f.by_pass[k];
+    const std::array<std::uint64_t, BEAM_PASS_COUNT> &sum = p.b.sums();
     const std::uint64_t all = std::accumulate(sum.begin(), sum.end(), std::uint64_t{0});
     const auto costliest =
         static_cast<std::size_t>(std::max_element(sum.begin(), sum.end()) - sum.begin());
-    const std::uint64_t n = p.frames.size();
+    const std::uint64_t n = p.b.count();
 
     text(out, "legend-head", LEGEND_LEFT, PLOT_TOP + 4, "", "pass");
     text(out, "legend-head", LEGEND_RIGHT, PLOT_TOP + 4, " text-anchor=\"end\"",
@@ -220,27 +188,72 @@ void legend(std::string &out, const plot_t &p)
 
 } // namespace
 
-std::string budget_csv(const std::vector<frame_budget_t> &frames)
+std::string budget_csv_header()
 {
     std::string out = "frame,total";
     for (const char *name : BEAM_PASS_NAMES)
         out += std::string(",") + name;
+    return out + '\n';
+}
+
+void append_budget_csv_line(std::string &out, const frame_budget_t &f)
+{
+    out += num(f.frame) + ',' + num(f.total);
+    for (const std::uint16_t ticks : f.by_pass)
+        out += ',' + num(ticks);
     out += '\n';
-    for (const frame_budget_t &f : frames) {
-        out += num(f.frame) + ',' + num(f.total);
-        for (const std::uint16_t ticks : f.by_pass)
-            out += ',' + num(ticks);
-        out += '\n';
-    }
+}
+
+std::string budget_csv(const std::vector<frame_budget_t> &frames)
+{
+    std::string out = budget_csv_header();
+    for (const frame_budget_t &f : frames)
+        append_budget_csv_line(out, f);
     return out;
 }
 
-std::string budget_svg(const std::vector<frame_budget_t> &frames, std::int64_t step,
-                       std::uint16_t limit)
+// Frames centred on their number, each a step wide.
+budget_plot_t::budget_plot_t(std::int64_t first, std::int64_t last, std::int64_t step,
+                             std::uint16_t limit)
+    : x0_(static_cast<double>(first) - static_cast<double>(step) / 2),
+      x1_(static_cast<double>(last) + static_cast<double>(step) / 2),
+      step_(static_cast<double>(step)), limit_(limit)
 {
-    if (frames.empty() || step < 1)
-        throw std::invalid_argument("budget_svg: no frames, or a step below 1");
-    const plot_t p = make_plot(frames, step, limit);
+    if (step < 1 || last < first)
+        throw std::invalid_argument("budget_svg: a step below 1, or the last frame first");
+}
+
+double budget_plot_t::x(double frame) const
+{
+    return PLOT_LEFT + (frame - x0_) * (PLOT_RIGHT - PLOT_LEFT) / (x1_ - x0_);
+}
+
+// At most one frame per pixel column, the busiest (the earliest of a tie):
+// long runs stay small and no peak is lost.
+void budget_plot_t::add(const frame_budget_t &f)
+{
+    if (count_ == 0)
+        front_ = f.frame;
+    back_ = f.frame;
+    if (count_ == 0 || f.total > busiest_.total)
+        busiest_ = f;
+    ++count_;
+    over_ += f.total > limit_;
+    for (std::size_t k = 0; k < BEAM_PASS_COUNT; ++k)
+        sums_[k] += f.by_pass[k];
+    const double c = std::floor(x(static_cast<double>(f.frame)));
+    if (columns_.empty() || c != column_)
+        columns_.push_back(f);
+    else if (f.total > columns_.back().total)
+        columns_.back() = f;
+    column_ = c;
+}
+
+std::string budget_plot_t::svg() const
+{
+    if (count_ == 0)
+        throw std::invalid_argument("budget_svg: no frames");
+    const plot_t p = make_plot(*this);
     std::string out = HEAD;
     title(out, p);
     axes(out, p);
@@ -250,4 +263,15 @@ std::string budget_svg(const std::vector<frame_budget_t> &frames, std::int64_t s
     limit_and_busiest(out, p);
     legend(out, p);
     return out + "</svg>\n";
+}
+
+std::string budget_svg(const std::vector<frame_budget_t> &frames, std::int64_t step,
+                       std::uint16_t limit)
+{
+    if (frames.empty() || step < 1)
+        throw std::invalid_argument("budget_svg: no frames, or a step below 1");
+    budget_plot_t plot(frames.front().frame, frames.back().frame, step, limit);
+    for (const frame_budget_t &f : frames)
+        plot.add(f);
+    return plot.svg();
 }

@@ -1,12 +1,13 @@
 #include "host/render/image_outputs.h"
 
 #include <filesystem>
+#include <optional>
 
 #include "host/image/frame_image.h"
 #include "host/image/gif_writer.h"
 #include "host/image/png_writer.h"
 #include "host/image/ppm.h"
-#include "host/io/whole_files.h"
+#include "host/io/sink.h"
 #include "host/render/output_names.h"
 
 namespace {
@@ -16,37 +17,63 @@ std::string join(const std::string &dir, const std::string &name)
     return (std::filesystem::path(dir) / name).string();
 }
 
-// PPM and PNG files: one frame as -o, or every frame in a folder.
+void make_folder(const std::string &dir)
+{
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec)
+        throw write_failure_t{"cannot create the folder " + dir + ": " + ec.message()};
+}
+
+// A frame's file in a folder, written whole as it comes.
+void write_frame_file(const std::string &path, const void *data, std::size_t n)
+{
+    output_file_t file(path);
+    sink_write(file.sink(), data, n);
+    if (!file.failure().empty())
+        throw write_failure_t{file.failure()};
+    file.commit();
+}
+
+// PPM and PNG files: one frame as -o, opened before the work, or every frame
+// in a folder (made before the work), each file written as its frame comes.
 class frame_files_t : public render_output_t {
   public:
     frame_files_t(const render_job_t &job, std::shared_ptr<frame_pictures_t> pictures,
-                  image_format_t format, std::string dir, std::string single)
+                  image_format_t format, std::string dir, const std::string &single)
         : level_(job.setup.level), pictures_(std::move(pictures)), format_(format),
-          dir_(std::move(dir)), single_(std::move(single))
+          dir_(std::move(dir))
     {
         if (!dir_.empty())
             make_folder(dir_);
+        if (!single.empty())
+            single_.emplace(single);
     }
 
     void frame_drawn(std::int64_t number) override
     {
-        const bool ppm = format_ == image_format_t::ppm;
-        std::string text;
+        std::string ppm;
         std::vector<std::uint8_t> png;
-        if (ppm)
-            write_ppm(pictures_->afterglow()->pixel.data(), text);
+        if (format_ == image_format_t::ppm)
+            write_ppm(pictures_->afterglow()->pixel.data(), ppm);
         else
             png = encode_png(pictures_->picture(number));
-        for (const std::string &path :
-             {dir_.empty() ? std::string() : join(dir_, frame_file_name(level_, number, format_)),
-              single_}) {
-            if (path.empty())
-                continue;
-            if (ppm)
-                write_text(path, text);
-            else
-                write_bytes(path, png);
+        const void *data = ppm.empty() ? static_cast<const void *>(png.data()) : ppm.data();
+        const std::size_t n = ppm.empty() ? png.size() : ppm.size();
+        if (!dir_.empty())
+            write_frame_file(join(dir_, frame_file_name(level_, number, format_)), data, n);
+        if (single_) {
+            sink_write(single_->sink(), data, n);
+            written_ = true;
         }
+    }
+
+    std::string failure() const override { return single_ ? single_->failure() : ""; }
+
+    void commit() override
+    {
+        if (single_ && written_)
+            single_->commit();
     }
 
   private:
@@ -54,15 +81,17 @@ class frame_files_t : public render_output_t {
     std::shared_ptr<frame_pictures_t> pictures_;
     image_format_t format_;
     std::string dir_;
-    std::string single_;
+    std::optional<output_file_t> single_;
+    bool written_ = false;
 };
 
-// The GIF holds every frame added; it is written even when the run stops early.
+// The GIF goes out frame by frame; it holds every frame drawn, also when the
+// run stops early, and is not written without any.
 class gif_file_t : public render_output_t {
   public:
     gif_file_t(const gif_job_t &job, std::shared_ptr<frame_pictures_t> pictures)
-        : path_(job.path), pictures_(std::move(pictures)),
-          gif_(pictures_->side(), pictures_->side(), job.delay_cs)
+        : file_(job.path), pictures_(std::move(pictures)),
+          gif_(pictures_->side(), pictures_->side(), job.delay_cs, file_.sink())
     {
     }
 
@@ -70,24 +99,28 @@ class gif_file_t : public render_output_t {
     {
         std::string error;
         if (!gif_.add_frame(pictures_->picture(number, true), &error))
-            throw write_failure_t{"cannot add frame " + std::to_string(number) + " to " + path_ +
-                                  ": " + error};
+            throw write_failure_t{"cannot add frame " + std::to_string(number) + " to " +
+                                  file_.name() + ": " + error};
         ++frames_;
     }
 
     void finish() override
     {
-        if (frames_ == 0)
-            return;
-        std::vector<std::uint8_t> bytes;
         std::string error;
-        if (!gif_.finish(&bytes, &error))
-            throw write_failure_t{"cannot finish " + path_ + ": " + error};
-        write_bytes(path_, bytes);
+        if (frames_ > 0 && !gif_.finish(&error))
+            throw write_failure_t{"cannot finish " + file_.name() + ": " + error};
+    }
+
+    std::string failure() const override { return file_.failure(); }
+
+    void commit() override
+    {
+        if (frames_ > 0)
+            file_.commit();
     }
 
   private:
-    std::string path_;
+    output_file_t file_;
     std::shared_ptr<frame_pictures_t> pictures_;
     gif_writer_t gif_;
     std::int64_t frames_ = 0;

@@ -3,7 +3,6 @@
 #include <exception>
 #include <memory>
 
-#include "host/io/whole_files.h"
 #include "host/render/beam_outputs.h"
 #include "host/render/budget_output.h"
 #include "host/render/frame_pictures.h"
@@ -52,10 +51,24 @@ render_outputs_t make_outputs(const render_job_t &job, const pictures_t &p)
     return outputs;
 }
 
+// A write that failed ends the run at once, before the next frame.
+void check_writes(const render_outputs_t &outputs)
+{
+    for (const auto &o : outputs) {
+        std::string failure = o->failure();
+        if (!failure.empty())
+            throw write_failure_t{std::move(failure)};
+    }
+}
+
+// The outputs' last bytes, then each put in place.
 void finish_all(const render_outputs_t &outputs)
 {
     for (const auto &o : outputs)
         o->finish();
+    check_writes(outputs);
+    for (const auto &o : outputs)
+        o->commit();
 }
 
 // Plays through the range; a fault ends it after the outputs have taken the
@@ -83,6 +96,7 @@ beam_fault_t play_range(const render_job_t &job, const frame_plan_t &plan,
             continue;
         for (const auto &o : outputs)
             o->frame_drawn(n);
+        check_writes(outputs);
         if (progress)
             progress(++done, total, n);
     }
@@ -90,17 +104,31 @@ beam_fault_t play_range(const render_job_t &job, const frame_plan_t &plan,
     return {};
 }
 
+// Why the run failed: a write that failed first, as it says more than
+// the encoder that met it.
+std::string failure_of(const render_outputs_t &outputs, const std::string &thrown)
+{
+    for (const auto &o : outputs) {
+        std::string failure = o->failure();
+        if (!failure.empty())
+            return failure;
+    }
+    return thrown;
+}
+
 } // namespace
 
 render_end_t render(const render_job_t &job, const render_progress_t &progress)
 {
+    // Dropped without commit() on a failure, the outputs leave their files as they were.
+    render_outputs_t outputs;
     try {
         const pictures_t pictures = make_pictures(job);
-        const render_outputs_t outputs = make_outputs(job, pictures);
+        outputs = make_outputs(job, pictures);
         return {play_range(job, pictures.plan, outputs, progress), {}};
     } catch (const write_failure_t &failure) {
-        return {{}, failure.message};
+        return {{}, failure_of(outputs, failure.message)};
     } catch (const std::exception &e) { // an encoder's fault or no memory: nothing more is written
-        return {{}, std::string("cannot make the output: ") + e.what()};
+        return {{}, failure_of(outputs, std::string("cannot make the output: ") + e.what())};
     }
 }

@@ -76,7 +76,8 @@ struct render_job_t {
 };
 
 // How a render ended: a beam fault stops it after the frames before it are
-// written; a file that cannot be written stops it at once.
+// written; a file that cannot be opened or written stops it at once, and
+// every file is left as it was.
 struct render_end_t {
     beam_fault_t fault;      // kind none unless a frame broke off
     std::string write_error; // empty unless an output failed, naming it

@@ -1,16 +1,20 @@
 #include "host/render/video_output.h"
 
-#include "host/io/whole_files.h"
+#include <exception>
+
 #include "host/video/video_writer.h"
 
 namespace {
 
+// Packets go out as they are encoded; the video holds every frame drawn, also
+// when the run stops early, and is not written without any.
 class video_file_t : public render_output_t {
   public:
     video_file_t(const video_job_t &job, std::shared_ptr<frame_pictures_t> pictures)
-        : path_(job.path), pictures_(std::move(pictures)),
+        : file_(job.path), pictures_(std::move(pictures)),
           video_(job.path.ends_with(".webm") ? video_kind_t::webm : video_kind_t::mp4,
-                 pictures_->side(), pictures_->side(), job.fps, job.crf)
+                 pictures_->side(), pictures_->side(), job.fps, job.crf, file_.out(),
+                 file_.seekable())
     {
     }
 
@@ -20,14 +24,18 @@ class video_file_t : public render_output_t {
         ++frames_;
     }
 
-    void finish() override
+    void finish() override { video_.finish(); }
+
+    std::string failure() const override { return file_.failure(); }
+
+    void commit() override
     {
         if (frames_ > 0)
-            write_bytes(path_, video_.finish());
+            file_.commit();
     }
 
   private:
-    std::string path_;
+    output_file_t file_;
     std::shared_ptr<frame_pictures_t> pictures_;
     video_writer_t video_;
     std::int64_t frames_ = 0;

@@ -1,6 +1,6 @@
 // snake-render's video: every frame written, in the job's look, into one
-// MP4 or WebM file. Like the GIF it holds the frames drawn before a run
-// that stops early, and is written whole at the end.
+// MP4 or WebM file as the frames come. Like the GIF it holds the frames
+// drawn before a run that stops early.
 #pragma once
 
 #include <memory>

@@ -3,21 +3,32 @@
 #include <cmath>
 #include <exception>
 #include <memory>
+#include <optional>
 
-#include "host/io/whole_files.h"
+#include "host/io/target_place.h"
 #include "host/signal/frame_beam.h"
 
 namespace {
 
-// The frames' ticks become samples as each frame is finished, so a frame that
-// breaks off never reaches the file; dark ticks at the end of a frame wait for
-// the next frame's first lit point.
+// Values handed to libsndfile at a time when one frame is repeated.
+constexpr std::size_t REPEAT_PIECE = 1 << 16;
+
+// The frames' ticks become samples as each frame is finished, and go to the
+// file at once, so a frame that breaks off never reaches it; dark ticks at
+// the end of a frame wait for the next frame's first lit point. libsndfile
+// goes back to the file's start for the header at the end, so the file must
+// take seeks: a pipe or a terminal is refused when the output is made.
 class wav_file_t : public render_output_t {
   public:
     explicit wav_file_t(const wav_job_t &job)
-        : path_(job.path), seconds_(job.seconds), signal_(job.signal),
-          writer_(static_cast<int>(job.signal.rate), signal_channels(job.signal), job.format)
+        : file_(job.path), seconds_(job.seconds), signal_(job.signal)
     {
+        if (!file_.seekable())
+            throw write_failure_t{"cannot write a WAV " + shown() +
+                                  ": libsndfile writes a WAV's length at its start once the "
+                                  "samples are done, so it needs a file, not a pipe or a terminal"};
+        writer_.emplace(static_cast<int>(job.signal.rate), signal_channels(job.signal), job.format,
+                        file_.out());
     }
 
     void frame_drawn(std::int64_t) override
@@ -41,37 +52,52 @@ class wav_file_t : public render_output_t {
         if (seconds_ > 0) {
             const auto samples = static_cast<std::int64_t>(
                 std::llround(seconds_ * static_cast<double>(signal_.format().rate)));
-            std::vector<float> values = repeated_frame(signal_.format(), frame_, samples);
-            write(values);
+            repeat_frame(
+                signal_.format(), frame_, samples, REPEAT_PIECE,
+                [](void *self, std::vector<float> &values) {
+                    static_cast<wav_file_t *>(self)->write(values);
+                },
+                this);
         } else {
             signal_.finish();
             write(signal_.values());
         }
-        std::vector<std::uint8_t> bytes;
         try {
-            bytes = writer_.finish();
+            writer_->finish();
         } catch (const std::exception &e) {
-            throw write_failure_t{"cannot finish " + path_ + ": " + e.what()};
+            throw write_failure_t{"cannot finish " + file_.name() + ": " + e.what()};
         }
-        write_bytes(path_, bytes);
+    }
+
+    std::string failure() const override { return file_.failure(); }
+
+    void commit() override
+    {
+        if (frames_ > 0)
+            file_.commit();
     }
 
   private:
+    std::string shown() const
+    {
+        return file_.name() == "-" ? "to standard output" : "to " + shown_name(file_.name());
+    }
+
     void write(std::vector<float> &values)
     {
         try {
-            writer_.write(values);
+            writer_->write(values);
         } catch (const std::exception &e) {
-            throw write_failure_t{"cannot make " + path_ + ": " + e.what()};
+            throw write_failure_t{"cannot make " + file_.name() + ": " + e.what()};
         }
         values.clear();
     }
 
-    std::string path_;
+    output_file_t file_;
     double seconds_;
     frame_beam_t beam_;
     beam_signal_t signal_;
-    wav_writer_t writer_;
+    std::optional<wav_writer_t> writer_;
     std::vector<beam_point_t> frame_; // the frame to repeat
     std::int64_t frames_ = 0;
 };

@@ -68,22 +68,44 @@ void beam_signal_t::emit(std::int64_t ticks, float x, float y, bool lit)
     }
 }
 
-std::vector<float> repeated_frame(const signal_format_t &format,
-                                  const std::vector<beam_point_t> &frame, std::int64_t samples)
+void repeat_frame(const signal_format_t &format, const std::vector<beam_point_t> &frame,
+                  std::int64_t samples, std::size_t piece,
+                  void (*take)(void *context, std::vector<float> &values), void *context)
 {
+    if (frame.empty())
+        return;
     const bool any_lit =
         std::any_of(frame.begin(), frame.end(), [](const beam_point_t &t) { return t.lit; });
+    const auto channels = static_cast<std::size_t>(signal_channels(format));
     beam_signal_t signal(format);
-    if (frame.empty())
-        return {};
+    std::int64_t taken = 0; // samples handed over
     // Samples are made only up to the last lit tick, so the round after the
     // cut settles where the dark ticks before it wait.
-    while (signal.samples_made() < samples) {
+    while (taken < samples) {
         signal.add(frame);
         if (!any_lit)
             signal.finish();
+        std::vector<float> &values = signal.values();
+        const auto made = static_cast<std::int64_t>(values.size() / channels);
+        if (taken + made < samples && values.size() < piece)
+            continue;
+        const std::int64_t kept = std::min(made, samples - taken);
+        values.resize(static_cast<std::size_t>(kept) * channels);
+        taken += kept;
+        take(context, values);
+        values.clear();
     }
-    std::vector<float> values = std::move(signal.values());
-    values.resize(static_cast<std::size_t>(samples * signal_channels(format)));
-    return values;
+}
+
+std::vector<float> repeated_frame(const signal_format_t &format,
+                                  const std::vector<beam_point_t> &frame, std::int64_t samples)
+{
+    std::vector<float> all;
+    repeat_frame(
+        format, frame, samples, static_cast<std::size_t>(-1),
+        [](void *to, std::vector<float> &values) {
+            static_cast<std::vector<float> *>(to)->swap(values);
+        },
+        &all);
+    return all;
 }

@@ -5,6 +5,7 @@
 // there, so a real tube burns no dot where the beam rests. No library.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -75,3 +76,9 @@ class beam_signal_t {
 // at its end wait at its own first lit point, as in the next round.
 std::vector<float> repeated_frame(const signal_format_t &format,
                                   const std::vector<beam_point_t> &frame, std::int64_t samples);
+
+// The same values handed to `take` in pieces of about `piece` values, so that
+// a long stretch needs no more memory than a piece; take may clear them.
+void repeat_frame(const signal_format_t &format, const std::vector<beam_point_t> &frame,
+                  std::int64_t samples, std::size_t piece,
+                  void (*take)(void *context, std::vector<float> &values), void *context);

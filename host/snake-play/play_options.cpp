@@ -131,6 +131,7 @@ int parse_play_options(int argc, char **argv, play_options_t *out)
         return usage_fault(PROGRAM, "--audio keeps the sound's pace; it goes with no --fps");
     out->signal.tick_rate = out->look.tube.tick_rate; // one beam timer for picture and sound
     out->slow = app.count("--slow") > 0;
+    out->keys_path = game.keys;
     if (!game.keys.empty()) {
         if (!load_key_script(game.keys, &out->keys, &error))
             return usage_fault(PROGRAM, error);

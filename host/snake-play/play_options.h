@@ -19,6 +19,7 @@ struct play_options_t {
     game_setup_t setup;               // the first game
     bool replay = false;              // replay `keys` in the first game
     key_script_t keys;                // from --keys
+    std::string keys_path;            // --keys as given, or empty
     std::string record_path;          // --record, or empty
     std::string screenshot_path;      // --screenshot, or empty
     std::int64_t frames = 0;          // --frames; 0 plays until the player quits

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "host/image/png_writer.h"
-#include "host/io/file_output.h"
+#include "host/io/output_checks.h"
+#include "host/io/output_target.h"
+#include "host/io/start_descriptors.h"
 #include "host/options/exit_status.h"
 #include "host/play/beam_stepper.h"
 #include "host/play/frame_pacer.h"
@@ -49,7 +51,7 @@ struct play_run_t {
 bool write_output(play_run_t *run, const std::string &path, const void *data, std::size_t n)
 {
     std::string error;
-    if (write_file_whole(path, data, n, &error))
+    if (output_write(path, data, n, &error))
         return true;
     if (error != run->last_error)
         std::fprintf(stderr, "snake-play: %s\n", error.c_str());
@@ -225,10 +227,26 @@ void close_audio(play_run_t *run)
                      underruns == 1 ? "once" : (std::to_string(underruns) + " times").c_str());
 }
 
+// The outputs and the script played, together before any work: a missing
+// folder, one file under two names, both outputs on standard output.
+bool check_files(const play_options_t &o, std::string *error)
+{
+    std::vector<run_file_t> files;
+    if (!o.record_path.empty())
+        files.push_back({"--record", o.record_path, true});
+    if (!o.screenshot_path.empty())
+        files.push_back({"--screenshot", o.screenshot_path, true});
+    if (!o.keys_path.empty() && o.keys_path != "builtin")
+        files.push_back({"--keys", o.keys_path, false});
+    return check_run_files(files, error);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
+    // Before anything is opened: a closed standard output stays refused.
+    secure_standard_descriptors();
     static play_run_t run; // the glow is half a megabyte
     const int parsed = parse_play_options(argc, argv, &run.options);
     if (parsed >= 0)
@@ -236,6 +254,10 @@ int main(int argc, char **argv)
     const play_options_t &o = run.options;
 
     std::string error;
+    if (!check_files(o, &error)) {
+        std::fprintf(stderr, "snake-play: %s\n", error.c_str());
+        return EXIT_USAGE;
+    }
     // A run that ends by itself and keeps its last picture needs no screen.
     const bool headless_ok = o.frames > 0 && !o.screenshot_path.empty();
     const bool tube = o.look.look == look_t::tube;

@@ -3,8 +3,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "host/image/frame_image.h"
+#include "host/io/output_checks.h"
 #include "host/keys/key_script_file.h"
 #include "host/options/companions.h"
 #include "host/options/exit_status.h"
@@ -233,19 +236,12 @@ bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
         *error = "--output " + o + ": the name must end in .png or .ppm (or be -, ppm:- or png:-)";
         return false;
     }
-    int to_stdout = 0;
     const std::string *named[] = {&job->gif.path,   &job->video.path, &job->budget.csv,
                                   &job->budget.svg, &job->beam.csv,   &job->beam.trace,
                                   &job->wav.path};
     bool any = !o.empty() || !job->files.png_dir.empty() || !job->files.ppm_dir.empty();
-    for (const std::string *path : named) {
-        to_stdout += *path == "-";
+    for (const std::string *path : named)
         any = any || !path->empty();
-    }
-    if (to_stdout + (o == "-" || o == "ppm:-" || o == "png:-") > 1) {
-        *error = "only one output can go to standard output (-)";
-        return false;
-    }
     if (!any) {
         *error = "nothing to write: give -o, --png-dir, --ppm-dir, --gif, --video, --budget, "
                  "--budget-svg, --beam, --trace or --wav (see --help)";
@@ -254,6 +250,27 @@ bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
     job->wav.format = wav_format_named(opt.wav_format);
     return check_trace(*job, error) && wav_job_valid(*job, error) && check_video(*job, error) &&
            check_look(*job, error);
+}
+
+// The run's files together, before any work: folders that are missing, an
+// output that is a folder, one file under two names (an output over the key
+// script too), two outputs on standard output.
+bool check_files(const options_t &opt, const render_job_t &job, std::string *error)
+{
+    const std::pair<const char *, const std::string *> outputs[] = {
+        {"--gif", &job.gif.path},      {"--video", &job.video.path},
+        {"--budget", &job.budget.csv}, {"--budget-svg", &job.budget.svg},
+        {"--beam", &job.beam.csv},     {"--trace", &job.beam.trace},
+        {"--wav", &job.wav.path}};
+    std::vector<run_file_t> files;
+    if (!job.files.output.empty())
+        files.push_back({"-o", output_path(job.files.output), true});
+    for (const auto &[option, path] : outputs)
+        if (!path->empty())
+            files.push_back({option, *path, true});
+    if (opt.game.keys != "builtin")
+        files.push_back({"--keys", opt.game.keys, false});
+    return check_run_files(files, error);
 }
 
 // LEVEL must be given, so a script for another level is a mistake, not an override.
@@ -327,7 +344,8 @@ int render_command(int argc, char **argv, const render_bounds_t &bounds)
         std::fputs(format_key_script(job.keys).c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : EXIT_WRITE_FAILED;
     }
-    if (!check_outputs(opt, &job, &error) || !check_level(opt, job.keys, &error))
+    if (!check_outputs(opt, &job, &error) || !check_level(opt, job.keys, &error) ||
+        !check_files(opt, job, &error))
         return usage_fault(PROGRAM, error);
     if (bounds.max_frames > 0 && frame_count(job.frames) > bounds.max_frames)
         return usage_fault(PROGRAM, "more than " + std::to_string(bounds.max_frames) +

@@ -8,9 +8,10 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include <algorithm>
-#include <cstring>
+#include <cerrno>
 #include <stdexcept>
+
+#include "host/io/seekable_file.h"
 
 namespace {
 
@@ -33,42 +34,32 @@ void check(int code, const char *what)
         throw std::runtime_error(std::string("video: ") + what + ": " + av_error(code));
 }
 
-// The file in memory, written and rewritten where the muxer seeks to.
-struct memory_file_t {
-    std::vector<std::uint8_t> bytes;
-    std::size_t at = 0;
+// Where the muxer's bytes go: a file it may go back into, or a pipe.
+struct video_out_t {
+    seekable_file_t file;
+    bool seekable;
 };
 
 int write_packet(void *opaque, std::uint8_t *data, int n)
 {
-    auto *f = static_cast<memory_file_t *>(opaque);
-    try {
-        if (f->bytes.size() < f->at + std::size_t(n))
-            f->bytes.resize(f->at + std::size_t(n));
-    } catch (const std::bad_alloc &) {
-        return AVERROR(ENOMEM);
-    }
-    std::memcpy(f->bytes.data() + f->at, data, std::size_t(n));
-    f->at += std::size_t(n);
-    return n;
+    const auto *out = static_cast<video_out_t *>(opaque);
+    if (seekable_write(out->file, data, static_cast<std::size_t>(n)))
+        return n;
+    return AVERROR(out->file.out->err);
 }
 
 std::int64_t seek_to(void *opaque, std::int64_t offset, int whence)
 {
-    auto *f = static_cast<memory_file_t *>(opaque);
-    const auto size = static_cast<std::int64_t>(f->bytes.size());
-    std::int64_t to = offset;
+    const auto *out = static_cast<video_out_t *>(opaque);
+    std::int64_t at = -1;
     switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE: return size;
-    case SEEK_SET: break;
-    case SEEK_CUR: to += static_cast<std::int64_t>(f->at); break;
-    case SEEK_END: to += size; break;
+    case AVSEEK_SIZE: at = seekable_size(out->file); break;
+    case SEEK_SET:
+    case SEEK_CUR:
+    case SEEK_END: at = seekable_seek(out->file, offset, whence & ~AVSEEK_FORCE); break;
     default: return AVERROR(EINVAL);
     }
-    if (to < 0)
-        return AVERROR(EINVAL);
-    f->at = static_cast<std::size_t>(to);
-    return to;
+    return at >= 0 ? at : AVERROR(out->file.out->err != 0 ? out->file.out->err : EINVAL);
 }
 
 } // namespace
@@ -76,7 +67,8 @@ std::int64_t seek_to(void *opaque, std::int64_t offset, int whence)
 bool video_available() { return true; }
 
 struct video_writer_t::state_t {
-    memory_file_t file;
+    video_out_t out;
+    bool mp4 = false;
     AVFormatContext *format = nullptr;
     AVIOContext *io = nullptr;
     AVCodecContext *codec = nullptr;
@@ -86,6 +78,7 @@ struct video_writer_t::state_t {
     AVPacket *packet = nullptr;
     std::int64_t frames = 0;
     bool finished = false;
+    bool header_written = false;
 
     ~state_t()
     {
@@ -100,20 +93,21 @@ struct video_writer_t::state_t {
     }
 
     void open(video_kind_t kind, int width, int height, int fps, int crf);
+    void write_header();
     void encode(const AVFrame *f);
 };
 
 void video_writer_t::state_t::open(video_kind_t kind, int width, int height, int fps, int crf)
 {
     av_log_set_level(AV_LOG_ERROR); // the encoders' chatter is not for our users
-    const bool mp4 = kind == video_kind_t::mp4;
+    mp4 = kind == video_kind_t::mp4;
     check(avformat_alloc_output_context2(&format, nullptr, mp4 ? "mp4" : "webm", nullptr),
           "no muxer");
     format->flags |= AVFMT_FLAG_BITEXACT | AVFMT_FLAG_CUSTOM_IO;
     auto *buffer = static_cast<std::uint8_t *>(av_malloc(IO_BUFFER_BYTES));
-    io = buffer
-             ? avio_alloc_context(buffer, IO_BUFFER_BYTES, 1, &file, nullptr, write_packet, seek_to)
-             : nullptr;
+    io = buffer ? avio_alloc_context(buffer, IO_BUFFER_BYTES, 1, &out, nullptr, write_packet,
+                                     out.seekable ? seek_to : nullptr)
+                : nullptr;
     if (io == nullptr) {
         av_free(buffer);
         throw std::bad_alloc();
@@ -157,7 +151,6 @@ void video_writer_t::state_t::open(video_kind_t kind, int width, int height, int
     check(opened, encoder);
     check(avcodec_parameters_from_context(stream->codecpar, codec), "stream parameters");
     stream->time_base = codec->time_base;
-    check(avformat_write_header(format, nullptr), "file header");
 
     convert =
         sws_getContext(width, height, AV_PIX_FMT_RGB24, width, height, AV_PIX_FMT_YUV420P,
@@ -175,6 +168,19 @@ void video_writer_t::state_t::open(video_kind_t kind, int width, int height, int
     check(av_frame_get_buffer(frame, 0), "frame buffer");
 }
 
+// At the first frame, so that a video without frames writes nothing. An MP4
+// that cannot be gone back into carries its index in each fragment.
+void video_writer_t::state_t::write_header()
+{
+    AVDictionary *options = nullptr;
+    if (mp4 && !out.seekable)
+        av_dict_set(&options, "movflags", "frag_keyframe+empty_moov+default_base_moof", 0);
+    const int written = avformat_write_header(format, &options);
+    av_dict_free(&options);
+    check(written, "file header");
+    header_written = true;
+}
+
 void video_writer_t::state_t::encode(const AVFrame *f)
 {
     check(avcodec_send_frame(codec, f), "encoding");
@@ -190,9 +196,11 @@ void video_writer_t::state_t::encode(const AVFrame *f)
     }
 }
 
-video_writer_t::video_writer_t(video_kind_t kind, int width, int height, int fps, int crf)
+video_writer_t::video_writer_t(video_kind_t kind, int width, int height, int fps, int crf,
+                               fd_sink_t *out, bool seekable)
     : state_(std::make_unique<state_t>())
 {
+    state_->out = {seekable ? seekable_file(out) : seekable_file_t{out, 0}, seekable};
     if (width < 2 || height < 2 || width % 2 != 0 || height % 2 != 0)
         throw std::invalid_argument("video: width and height must be even");
     if (fps < 1 || crf < 0 || crf > H264_CRF_MAX)
@@ -210,6 +218,8 @@ void video_writer_t::add_frame(const rgb_image_t &image)
     if (!rgb_image_valid(image) || image.width != s.codec->width || image.height != s.codec->height)
         throw std::invalid_argument("video: a frame must be " + std::to_string(s.codec->width) +
                                     " x " + std::to_string(s.codec->height) + " pixels");
+    if (!s.header_written)
+        s.write_header();
     check(av_frame_make_writable(s.frame), "frame buffer");
     const std::uint8_t *rows[1] = {image.rgb.data()};
     const int stride[1] = {3 * image.width};
@@ -218,14 +228,16 @@ void video_writer_t::add_frame(const rgb_image_t &image)
     s.encode(s.frame);
 }
 
-std::vector<std::uint8_t> video_writer_t::finish()
+void video_writer_t::finish()
 {
     state_t &s = *state_;
     if (s.finished)
         throw std::runtime_error("video: the file is already finished");
     s.finished = true;
+    if (!s.header_written)
+        return;
     s.encode(nullptr); // the frames the encoder still holds
     check(av_write_trailer(s.format), "file trailer");
     avio_flush(s.io);
-    return std::move(s.file.bytes);
+    check(s.io->error, "writing");
 }

@@ -1,8 +1,11 @@
-// A video built in memory, frame by frame, through FFmpeg's libraries: H.264
-// in MP4 or VP9 in WebM, yuv420p so that every player plays it, a fixed
-// frame rate. The file's bytes come out whole at the end, for a whole-file
-// write. Encoders run on one thread with bit-exact flags, so the same frames
-// give the same bytes with the same FFmpeg.
+// A video made frame by frame through FFmpeg's libraries: H.264 in MP4 or
+// VP9 in WebM, yuv420p so that every player plays it, a fixed frame rate.
+// Its packets go out as they are encoded. Into a file the muxer may go back
+// into, an MP4 gets its index at the end and a WebM its cues; into a pipe a
+// WebM is a live stream and an MP4 is fragmented. Encoders run on one thread
+// with bit-exact flags, so the same frames give the same bytes with the same
+// FFmpeg. Nothing is written before the first frame, so a video without
+// frames writes nothing.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "host/image/frame_image.h"
+#include "host/io/sink.h"
 
 enum class video_kind_t { mp4, webm };
 
@@ -21,9 +25,11 @@ class video_writer_t {
   public:
     // Frames of width x height pixels (both even), `fps` a second; crf 0 to
     // 51 is H.264's constant rate factor (lower is better), scaled to VP9's
-    // 0 to 63. A missing encoder or a refused setting throws
-    // std::runtime_error with FFmpeg's reason.
-    video_writer_t(video_kind_t kind, int width, int height, int fps, int crf);
+    // 0 to 63. The file goes to out->fd, which the muxer seeks in where
+    // `seekable`; a failed write is kept in out->err. A missing encoder or a
+    // refused setting throws std::runtime_error with FFmpeg's reason.
+    video_writer_t(video_kind_t kind, int width, int height, int fps, int crf, fd_sink_t *out,
+                   bool seekable);
     ~video_writer_t();
     video_writer_t(const video_writer_t &) = delete;
     video_writer_t &operator=(const video_writer_t &) = delete;
@@ -32,9 +38,9 @@ class video_writer_t {
     // another size.
     void add_frame(const rgb_image_t &image);
 
-    // Ends the stream and the file and hands over its bytes; nothing is
-    // taken afterwards.
-    std::vector<std::uint8_t> finish();
+    // Ends the stream and the file; nothing is taken afterwards. Throws
+    // std::runtime_error.
+    void finish();
 
   private:
     struct state_t;

@@ -15,7 +15,10 @@
 #include "host/audio/wav_file.h"
 #include "host/image/frame_image.h"
 #include "host/image/png_writer.h"
-#include "host/io/file_output.h"
+#include "host/io/output_checks.h"
+#include "host/io/output_target.h"
+#include "host/io/start_descriptors.h"
+#include "host/io/temp_files.h"
 #include "host/options/exit_status.h"
 #include "host/sim/afterglow.h"
 
@@ -70,6 +73,8 @@ bool read_bytes(const std::string &path, std::vector<std::uint8_t> *bytes, std::
 
 int main(int argc, char **argv)
 {
+    secure_standard_descriptors();
+    temp_files_install_signal_handlers();
     const int scale = argc == 4 ? std::atoi(argv[3]) : 1;
     if (argc < 3 || argc > 4 || scale < 1 || scale > IMAGE_SCALE_MAX) {
         std::fputs("usage: wav-xy IN.wav OUT.png [SCALE]  (SCALE: pixels per point, 1 to 8)\n",
@@ -79,6 +84,10 @@ int main(int argc, char **argv)
     wav_data_t wav;
     std::vector<std::uint8_t> bytes;
     std::string error;
+    if (!check_run_files({{"", argv[1], false}, {"", argv[2], true}}, &error)) {
+        std::fprintf(stderr, "wav-xy: %s\n", error.c_str());
+        return EXIT_USAGE;
+    }
     if (!read_bytes(argv[1], &bytes, &error) || !read_wav(bytes, &wav, &error) ||
         wav.channels < 2) {
         std::fprintf(stderr, "wav-xy: %s: %s\n", argv[1],
@@ -87,7 +96,7 @@ int main(int argc, char **argv)
     }
     const rgb_image_t image = frame_image(plot(wav)->pixel.data());
     const std::vector<std::uint8_t> png = encode_png(scale > 1 ? scale_image(image, scale) : image);
-    if (!write_file_whole(argv[2], png.data(), png.size(), &error)) {
+    if (!output_write(argv[2], png.data(), png.size(), &error)) {
         std::fprintf(stderr, "wav-xy: %s\n", error.c_str());
         return EXIT_WRITE_FAILED;
     }

@@ -70,8 +70,9 @@ TEST(SnakeRenderWav, FaultsAreReportedAndLeaveNoFile)
         {"1 5" + wav + " --wav-format pcm8", 1, "--wav-format"},
         {"1 5 --rate 48000 --gif " + (dir / "x.gif"), 1, "--rate goes with --wav"},
         {"1 5 --seconds 1 --gif " + (dir / "x.gif"), 1, "--seconds goes with --wav"},
-        {"1 5 --wav " + (dir / "no/such/x.wav"), 4, dir / "no/such/x.wav"},
-        {"1 5 --wav /dev/full/x.wav", 4, "/dev/full/x.wav"},
+        {"1 5 --wav " + (dir / "no/such/x.wav"), 1, dir / "no/such/x.wav"},
+        {"1 5 --wav /dev/full/x.wav", 1, "/dev/full/x.wav: Not a directory"},
+        {"1 5 --wav /dev/full", 4, "cannot write /dev/full: No space left on device"},
     };
     for (const case_t &c : cases) {
         const run_t r = render(c.args);

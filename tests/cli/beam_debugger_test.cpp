@@ -289,8 +289,9 @@ TEST(BeamTrace, FaultsAreReportedAndLeaveNoFiles)
     const case_t cases[] = {
         {"1 1-2 --trace " + (dir / "t.svg"), 1, "--trace draws one frame, not a range"},
         {"1 5 --trace " + (dir / "t.jpg"), 1, "must end in .svg or .png"},
-        {"1 5 --trace " + (dir / "no/t.png"), 4, dir / "no/t.png"},
-        {"1 5 --beam " + (dir / "no/b.csv"), 4, dir / "no/b.csv"},
+        {"1 5 --trace " + (dir / "no/t.png"), 1, dir / "no/t.png"},
+        {"1 5 --beam " + (dir / "no/b.csv"), 1, dir / "no/b.csv"},
+        {"1 5 --beam /dev/full", 4, "cannot write /dev/full: No space left on device"},
     };
     for (const case_t &c : cases) {
         const run_t r = render(c.args);

@@ -11,6 +11,7 @@
 #include "host/image/gif_writer.h"
 #include "host/image/png_writer.h"
 #include "host/image/screen_color.h"
+#include "host/io/sink.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 
@@ -82,7 +83,8 @@ TEST(Gif, AnimationLoopsAndDecodesToItsFrames)
     // A new colour, no change, and back: a global and a local palette, and an empty change.
     const bool extra[] = {false, true, true, false};
     std::vector<rgb_image_t> frames;
-    gif_writer_t writer(768, 768, 7);
+    memory_sink_t file;
+    gif_writer_t writer(768, 768, 7, memory_sink(&file));
     std::string error;
     for (bool e : extra) {
         frames.push_back(scale_image(frame_image(lit_buffer(e).data()), 3));
@@ -96,10 +98,15 @@ TEST(Gif, AnimationLoopsAndDecodesToItsFrames)
     EXPECT_FALSE(writer.add_frame(many, &error));
     EXPECT_NE(error.find("256"), std::string::npos) << error;
     EXPECT_FALSE(writer.add_frame(frame_image(lit_buffer(false).data()), &error));
-    std::vector<std::uint8_t> bytes;
-    ASSERT_TRUE(writer.finish(&bytes, &error)) << error;
+    ASSERT_TRUE(writer.finish(&error)) << error;
     EXPECT_FALSE(writer.add_frame(frames[0], &error));
-    EXPECT_FALSE(gif_writer_t(1, 1, 0).finish(&bytes, &error)); // no frames
+    memory_sink_t none;
+    EXPECT_FALSE(gif_writer_t(1, 1, 0, memory_sink(&none)).finish(&error)); // no frames
+    { // nor is anything written, not even at the end
+        gif_writer_t dropped(1, 1, 0, memory_sink(&none));
+    }
+    EXPECT_EQ(none.bytes, "");
+    const std::vector<std::uint8_t> bytes(file.bytes.begin(), file.bytes.end());
 
     // GIF89a; NETSCAPE2.0 with a 3-byte sub-block 1: loop count 0, forever.
     const std::string text(bytes.begin(), bytes.end());
