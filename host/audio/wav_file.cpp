@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr std::size_t MOVE_CHUNK = 1 << 20; // bytes moved at a time when a WAV becomes RF64
+constexpr std::size_t MOVE_CHUNK = 1 << 20; // bytes moved at a time when a WAV becomes W64
 
 // A file in memory that libsndfile reads like a disk file.
 struct memory_file_t {
@@ -58,7 +58,7 @@ sf_count_t memory_tell(void *user) { return memory_of(user).at; }
 SF_VIRTUAL_IO MEMORY_IO{memory_length, memory_seek, memory_read, memory_write, memory_tell};
 
 // The output file as libsndfile sees it. While `dropping`, writes only move
-// the position: the RF64 writer then counts the samples that the WAV before
+// the position: the W64 writer then counts the samples that the WAV before
 // it left in place.
 struct disk_file_t {
     seekable_file_t file;
@@ -176,7 +176,7 @@ struct wav_writer_t::encoder_t {
     int channels = 0;
     wav_sample_format_t format = wav_sample_format_t::float32;
     std::uint64_t wav_data_max = WAV_DATA_MAX;
-    bool rf64 = false;
+    bool w64 = false;
     bool finished = false;
     std::uint64_t data_bytes = 0;
     sf_count_t header_bytes = 0; // where the samples begin
@@ -184,7 +184,7 @@ struct wav_writer_t::encoder_t {
     std::vector<int> ints;
 
     void open(int container);
-    void become_rf64();
+    void become_w64();
     void write(const std::vector<float> &values, sf_count_t samples);
 
     void check(sf_count_t written, sf_count_t samples)
@@ -209,9 +209,10 @@ void wav_writer_t::encoder_t::open(int container)
 }
 
 // The samples so far stay where they are, moved up or down to follow the
-// RF64 header; libsndfile then writes them once more, into nowhere, so that
-// it counts them.
-void wav_writer_t::encoder_t::become_rf64()
+// W64 header; libsndfile then writes them once more, into nowhere, so that
+// it counts them. W64 rather than RF64: libsndfile gives a float RF64 a
+// PEAK chunk that holds the time it was written.
+void wav_writer_t::encoder_t::become_w64()
 {
     const int closed = sf_close(sf);
     sf = nullptr;
@@ -220,7 +221,7 @@ void wav_writer_t::encoder_t::become_rf64()
     const sf_count_t wav_header = header_bytes;
     file.dropping = true;
     file.at = 0;
-    open(SF_FORMAT_RF64);
+    open(SF_FORMAT_W64);
     const auto data = static_cast<std::int64_t>(data_bytes);
     if (!move_bytes(file.file, wav_header, header_bytes, data))
         throw std::runtime_error(std::string("moving the samples: ") +
@@ -237,7 +238,7 @@ void wav_writer_t::encoder_t::become_rf64()
     file.dropping = false;
     if (seekable_seek(file.file, file.at, SEEK_SET) != file.at)
         throw std::runtime_error(std::string("seeking: ") + std::strerror(file.file.out->err));
-    rf64 = true;
+    w64 = true;
 }
 
 void wav_writer_t::encoder_t::write(const std::vector<float> &values, sf_count_t samples)
@@ -285,12 +286,12 @@ void wav_writer_t::write(const std::vector<float> &values)
         throw std::runtime_error("libsndfile: the file is already finished");
     if (values.empty())
         return;
-    if (e.sf == nullptr && !e.rf64)
+    if (e.sf == nullptr && !e.w64)
         e.open(SF_FORMAT_WAV);
     const std::uint64_t bytes =
         values.size() * static_cast<std::uint64_t>(bytes_per_value(e.format));
-    if (!e.rf64 && e.data_bytes + bytes > e.wav_data_max)
-        e.become_rf64();
+    if (!e.w64 && e.data_bytes + bytes > e.wav_data_max)
+        e.become_w64();
     e.data_bytes += bytes;
     e.write(values, static_cast<sf_count_t>(values.size()) / e.channels);
 }

@@ -2,8 +2,8 @@
 // they come: 32-bit float, or PCM of 24 or 16 bits (each value times the
 // largest positive code, rounded half away from zero, clipped). The same
 // samples always give the same bytes: no chunk that depends on when the file
-// was made. A WAV holds at most 4 GiB; a longer file becomes RF64 (the
-// EBU's 64-bit WAV) when it passes that size. And WAV files read back, for
+// was made. A WAV holds at most 4 GiB; a longer file becomes W64 (Sony's
+// Wave64, WAV with 64-bit sizes) when it passes that size. And WAV files read back, for
 // checking and plotting.
 #pragma once
 
@@ -32,7 +32,7 @@ class wav_writer_t {
     // The file goes to out->fd, from its offset now on; libsndfile goes back
     // to its start to write the header at the end, so the descriptor must
     // take seeks (output_seekable). A failed write is kept in out->err.
-    // Past wav_data_max bytes of samples the file becomes RF64 (a test's
+    // Past wav_data_max bytes of samples the file becomes W64 (a test's
     // smaller bound shows it). Nothing is written before the first samples.
     wav_writer_t(int rate, int channels, wav_sample_format_t format, fd_sink_t *out,
                  std::uint64_t wav_data_max = WAV_DATA_MAX);

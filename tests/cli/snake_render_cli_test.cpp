@@ -184,11 +184,35 @@ TEST(SnakeRender, AFrameOverTheBudgetEndsTheRunWithWhatCameBefore)
     }
 }
 
+// The plot spans the frames the run wrote, so one that broke off draws its
+// pixel columns anew (by playing the game again): it is the plot of a run
+// asked for just those frames.
+TEST(SnakeRender, PlotOfARunThatBrokeOffIsThePlotOfItsFrames)
+{
+    const std::pair<const char *, const char *> same[] = {
+        {"4000-6000", "4000-5034"}, // 1035 frames, more than the plot's columns
+        {"5040-6000", "5034"},      // broken off before the range
+    };
+    scratch_dir_t dir;
+    for (const auto &[broken, asked] : same) {
+        SCOPED_TRACE(broken);
+        const std::string keys = " -q --keys " + std::string(TEST_DATA) + "/over_budget.keys";
+        EXPECT_EQ(
+            render("1 " + std::string(broken) + keys + " --budget-svg " + (dir / "a.svg")).status,
+            2);
+        EXPECT_EQ(
+            render("1 " + std::string(asked) + keys + " --budget-svg " + (dir / "b.svg")).status,
+            2);
+        EXPECT_EQ(read_text(dir / "a.svg"), read_text(dir / "b.svg"));
+    }
+}
+
 TEST(SnakeRender, FaultsAreReportedAndLeaveNoFiles)
 {
     scratch_dir_t dir;
     {
         std::ofstream(dir / "bad.keys") << "# fine\n5 left\n3 right\n";
+        std::ofstream(dir / "good.keys") << "5 left\n";
     }
     struct case_t {
         std::string args;
@@ -209,6 +233,13 @@ TEST(SnakeRender, FaultsAreReportedAndLeaveNoFiles)
         {"1 1 --keys " + (dir / "none.keys") + " -o " + (dir / "x.png"), 1, "cannot read"},
         {"1 1 -o " + (dir / "no/such/x.png"), 1, dir / "no/such/x.png"},
         {"1 1-2 --gif /dev/full/x.gif", 1, "/dev/full/x.gif"},
+        // The files together, before any work.
+        {"1 1-3 --budget " + (dir / "x.csv") + " --beam " + (dir / "x.csv"), 1,
+         "--budget " + (dir / "x.csv") + " and --beam " + (dir / "x.csv") + " are the same file"},
+        {"1 1-3 --keys " + (dir / "good.keys") + " --beam " + (dir / "good.keys"), 1,
+         "--beam " + (dir / "good.keys") + " and --keys " + (dir / "good.keys") +
+             " are the same file"},
+        {"1 1-3 --gif " + dir.path, 1, "--gif " + dir.path + " is a folder"},
     };
     for (const case_t &c : cases) {
         const run_t r = render(c.args);
@@ -217,7 +248,7 @@ TEST(SnakeRender, FaultsAreReportedAndLeaveNoFiles)
     }
     std::size_t left = 0;
     for (const auto &entry : fs::directory_iterator(dir.path))
-        left += entry.path().filename() != "bad.keys";
+        left += entry.path().filename() != "bad.keys" && entry.path().filename() != "good.keys";
     EXPECT_EQ(left, 0u) << "a failed run left files behind";
 
     const run_t help = render("--help");
@@ -244,9 +275,18 @@ TEST(SnakeRender, StandardOutputAndDevicesAreWrittenThrough)
     const run_t full = render("1 1-3 -q --gif /dev/full");
     EXPECT_EQ(full.status, 4);
     EXPECT_NE(full.err.find("/dev/full: No space left on device"), std::string::npos) << full.err;
-    const run_t two = render("1 1-3 -q --gif - --budget -");
+    const run_t two = render("1 1-3 -q --gif - --budget /dev/stdout");
     EXPECT_EQ(two.status, 1);
-    EXPECT_NE(two.err.find("only one output can go to standard output"), std::string::npos);
+    EXPECT_EQ(two.err, "snake-render: only one output can go to standard output: --gif - and "
+                       "--budget /dev/stdout\n");
+    // Closed when the program starts: refused, and nothing lands in a file
+    // the program opens for itself.
+    scratch_dir_t dir;
+    const run_t closed =
+        run_program(SNAKE_RENDER_BIN, "1 1-3 -q --gif " + (dir / "g.gif") + " --budget -", "&-");
+    EXPECT_EQ(closed.status, 4);
+    EXPECT_EQ(closed.err, "snake-render: cannot write to standard output: Bad file descriptor\n");
+    EXPECT_TRUE(fs::is_empty(dir.path));
 }
 
 } // namespace

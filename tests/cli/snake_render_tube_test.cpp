@@ -1,12 +1,19 @@
 // snake-render's tube look and video as a user meets them: the video decodes
 // (by FFmpeg's own ffprobe and ffmpeg) to the frames, rate and size asked
-// for and looks like the PNGs of the same frames; a tube frame is the same
+// for and looks like the PNGs of the same frames, written into a file or
+// into a pipe; a tube frame is the same
 // alone as within a range; a tube GIF keeps to the phosphor's ramp.
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <future>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -82,16 +89,30 @@ TEST(SnakeRenderTube, VideoDecodesToTheFramesAsked)
         std::string file;     // the video's name
         std::string expected; // what ffprobe says
         int side;
+        bool piped; // through a named pipe, which cannot be gone back into
     };
     const case_t cases[] = {
-        {"--look tube --size 256", "tube.mp4", "codec_name=h264", 256},
-        {"--look tube --size 320 --fixed-frame", "tube.webm", "codec_name=vp9", 320},
-        {"--scale 2", "exact.mp4", "codec_name=h264", 512},
+        {"--look tube --size 256", "tube.mp4", "codec_name=h264", 256, false},
+        {"--look tube --size 320 --fixed-frame", "tube.webm", "codec_name=vp9", 320, false},
+        {"--scale 2", "exact.mp4", "codec_name=h264", 512, false},
+        {"--look tube --size 256", "piped.mp4", "codec_name=h264", 256, true},
+        {"--scale 2", "piped.webm", "codec_name=vp9", 512, true},
     };
     for (const case_t &c : cases) {
         scratch_dir_t dir;
         const std::string video = dir / c.file;
-        const run_t r = render("3 281-340 -q --fps 25 " + c.look + " --video '" + video + "'");
+        const std::string pipe = dir / ("pipe-" + c.file);
+        std::future<std::string> piped;
+        if (c.piped) {
+            ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+            piped = std::async(std::launch::async, [pipe] { return read_text(pipe); });
+        }
+        const run_t r = render("3 281-340 -q --fps 25 " + c.look + " --video '" +
+                               (c.piped ? pipe : video) + "'");
+        if (c.piped) {
+            ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK)); // a reader still waiting goes
+            std::ofstream(video, std::ios::binary) << piped.get();
+        }
         if (r.err.find("built without FFmpeg") != std::string::npos)
             GTEST_SKIP() << r.err;
         ASSERT_EQ(r.status, 0) << c.file << ": " << r.err;

@@ -146,6 +146,21 @@ TEST_F(SnakePlay, UnwritableOutputsFailWithStatus4AndSpareTheOthers)
     EXPECT_TRUE(script.settings.device); // no --sim: the level table's pace
 }
 
+// Standard output closed when the program starts: an output to it is refused
+// with the system's reason, and nothing lands in a file the program opens.
+TEST_F(SnakePlay, ClosedStandardOutputIsRefused)
+{
+    const run_t r = run_program(SNAKE_PLAY_BIN,
+                                "--sim --keys builtin --look exact --persistence 0 --frames 2 "
+                                "--fps 0 --record - --screenshot '" +
+                                    file("a.png") + "'",
+                                "&-");
+    EXPECT_EQ(r.status, 4);
+    EXPECT_EQ(r.err, "snake-play: cannot write to standard output: Bad file descriptor\n");
+    const run_t want = run(PC_SNAKE_BIN, "1 2");
+    EXPECT_TRUE(same_image("play_closed_stdout", read_png(file("a.png")), decode_ppm(want.out)));
+}
+
 // A stream takes the recording once, at the end: it cannot be rewritten.
 TEST_F(SnakePlay, RecordingToStandardOutputComesOnceAtTheEnd)
 {
@@ -162,6 +177,7 @@ TEST_F(SnakePlay, RecordingToStandardOutputComesOnceAtTheEnd)
 TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
 {
     std::ofstream(file("bad.keys")) << "level 2\n5 left\n3 right\n";
+    std::ofstream(file("good.keys")) << "2 left\n";
     struct bad_t {
         std::string args;
         std::string message; // part of the message on stderr
@@ -180,6 +196,14 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
         {"--keys '" + file("bad.keys") + "'", file("bad.keys") + ":3: frame 3 does not come after"},
         {"--keys '" + file("none.keys") + "'",
          "cannot read the key script " + file("none.keys") + ": No such file or directory"},
+        // The files together, before the game starts.
+        {"--keys '" + file("good.keys") + "' --record '" + file("good.keys") + "'",
+         "--record " + file("good.keys") + " and --keys " + file("good.keys") +
+             " are the same file"},
+        {"--record - --screenshot /dev/stdout",
+         "only one output can go to standard output: --record - and --screenshot /dev/stdout"},
+        {"--record '" + file("missing/x.keys") + "'",
+         "the folder " + file("missing") + " for " + file("missing/x.keys") + " does not exist"},
     };
     for (const bad_t &c : cases) {
         const run_t r = play(c.args + " --frames 1 --fps 0");
