@@ -11,6 +11,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -41,12 +43,15 @@ bool passed_over(std::string_view arg)
     return false;
 }
 
-// A temporary output's name: the target's name, '.', six characters.
+// A named temporary output's name (where the file system gives no unnamed
+// ones): '.', the start of the target's name, '-', six letters or digits.
 bool temporary(const fs::path &p)
 {
     const std::string name = p.filename().string();
-    const std::size_t dot = name.rfind('.');
-    return dot != std::string::npos && dot > 0 && name.size() - dot == 7 && name.find('.') < dot;
+    const std::size_t dash = name.rfind('-');
+    return name.size() > 8 && name.front() == '.' && dash == name.size() - 7 &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(dash) + 1, name.end(),
+                       [](unsigned char c) { return std::isalnum(c) != 0; });
 }
 
 struct scratch_t {

@@ -38,7 +38,7 @@ pid_t start(const std::vector<std::string> &args, int out, const std::string &er
         return pid;
     for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGPIPE})
         ::signal(s, SIG_DFL);
-    const int err = ::open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int err = ::open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (out >= 0)
         ::dup2(out, STDOUT_FILENO);
     else
@@ -126,7 +126,7 @@ TEST(RenderTargets, EveryOutputReachesEveryKindOfTarget)
         {"--video", {"1", "1-4", "--video"}, ".mp4", streamed_t::reshaped},
     };
     const target_case_t targets[] = {
-        {"a file replaced, its mode kept", target_t::replaced, 0, nullptr},
+        {"a file replaced, its mode (and as root its owner) kept", target_t::replaced, 0, nullptr},
         {"a file with a second name, both see the bytes", target_t::hard_link, 0, nullptr},
         {"a link to /dev/stdout appended to a log", target_t::appended, 0, nullptr},
         {"a link to /dev/stdout into a pipe", target_t::piped, 0, nullptr},
@@ -168,13 +168,15 @@ TEST(RenderTargets, EveryOutputReachesEveryKindOfTarget)
                 fs::create_symlink(streamed ? "/dev/stdout" : "/dev/full", name);
             }
             // Root may write any file: the run is an ordinary user's.
-            const uid_t as = t.kind == target_t::protected_file && ::geteuid() == 0 ? USER : 0;
-            if (as != 0)
-                ::chown(name.c_str(), as, as);
+            const bool root = ::geteuid() == 0;
+            const uid_t as = t.kind == target_t::protected_file && root ? USER : 0;
+            if (as != 0 || (t.kind == target_t::replaced && root))
+                ::chown(name.c_str(), USER, USER);
             int ends[2] = {-1, -1};
-            ASSERT_EQ(::pipe(ends), 0);
-            const int out =
-                t.kind == target_t::appended ? ::open(log.c_str(), O_WRONLY | O_APPEND) : ends[1];
+            ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0); // the child holds only its own end
+            const int out = t.kind == target_t::appended
+                                ? ::open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC)
+                                : ends[1];
             std::vector<std::string> run = {"-q"};
             // Beside the output, the beam into the pipe: a frame drawn shows there.
             if (t.kind == target_t::protected_file)
@@ -213,6 +215,11 @@ TEST(RenderTargets, EveryOutputReachesEveryKindOfTarget)
             case target_t::hard_link:
                 EXPECT_EQ(as_text(read_file(name)), want);
                 EXPECT_EQ(fs::status(name).permissions(), fs::perms(0640));
+                if (t.kind == target_t::replaced && root) {
+                    struct stat st {};
+                    ::stat(name.c_str(), &st);
+                    EXPECT_TRUE(st.st_uid == USER && st.st_gid == USER) << "the owner changed";
+                }
                 if (t.kind == target_t::hard_link) {
                     EXPECT_EQ(as_text(read_file(other)), want) << "the other name";
                 }
@@ -252,7 +259,8 @@ bool read_until(int fd, const std::string &text)
 // A run stopped by a signal as its first frame comes out, half way, and at
 // its last frame leaves its files as they were and nothing beside them, and
 // ends by that signal; at the end it may have finished just before, and then
-// its files are whole.
+// its files are whole. SIGPIPE is the reader of its standard output going
+// away, as `| head` does.
 TEST(RenderTargets, SignalsLeaveTheFilesAsTheyWere)
 {
     struct case_t {
@@ -264,22 +272,26 @@ TEST(RenderTargets, SignalsLeaveTheFilesAsTheyWere)
         {"middle", "\n1000,1,texts"},
         {"end", "\n2000,1,texts"},
     };
-    for (const int signal : {SIGINT, SIGTERM}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGPIPE}) {
         for (const case_t &c : cases) {
             SCOPED_TRACE(std::string(strsignal(signal)) + " at the " + c.moment);
             scratch_dir_t dir;
             for (const char *name : {"w.wav", "b.csv", "p.svg"})
                 std::ofstream(dir / name) << "old\n";
             int ends[2];
-            ASSERT_EQ(::pipe(ends), 0);
+            ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0); // the child holds only its own end
             const pid_t pid = start({"1", "1-2000", "-q", "--beam", "-", "--wav", dir / "w.wav",
                                      "--budget", dir / "b.csv", "--budget-svg", dir / "p.svg"},
                                     ends[1], dir.path + ".err");
             ::close(ends[1]);
             const bool came = read_until(ends[0], c.line);
-            ::kill(pid, signal);
+            if (signal == SIGPIPE)
+                ::close(ends[0]);
+            else
+                ::kill(pid, signal);
             const int status = wait_for(pid); // the pipe open: no SIGPIPE comes first
-            ::close(ends[0]);
+            if (signal != SIGPIPE)
+                ::close(ends[0]);
             fs::remove(dir.path + ".err");
             EXPECT_TRUE(came);
             const bool finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
