@@ -99,18 +99,6 @@ struct target_case_t {
     const char *error; // stderr starts so ("@": the target's name); nullptr: empty
 };
 
-std::string with_name(const char *text, const std::string &name)
-{
-    std::string s = text;
-    const std::size_t at = s.find('@');
-    return at == std::string::npos ? s : s.replace(at, 1, name);
-}
-
-std::string as_text(const std::vector<std::uint8_t> &bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
-
 // Each output made into a new file first, for the bytes the other targets
 // must get: through the same layer they must be the same.
 TEST(RenderTargets, EveryOutputReachesEveryKindOfTarget)
@@ -140,17 +128,8 @@ TEST(RenderTargets, EveryOutputReachesEveryKindOfTarget)
         std::vector<std::string> args = {"-q"};
         args.insert(args.end(), o.args.begin(), o.args.end());
         args.push_back(dir / (std::string("want") + o.ending));
-        ASSERT_EQ(run_program(SNAKE_RENDER_BIN,
-                              [&] {
-                                  std::string tail;
-                                  for (const std::string &a : args)
-                                      tail += "'" + a + "' ";
-                                  return tail;
-                              }())
-                      .status,
-                  0)
-            << o.name;
-        const std::string want = as_text(read_file(args.back()));
+        ASSERT_EQ(wait_for(start(args, -1, dir / "err")), 0) << o.name;
+        const std::string want = read_text(args.back());
         for (const target_case_t &t : targets) {
             SCOPED_TRACE(std::string(o.name) + ": " + t.name);
             const std::string name = dir / (std::string("t") + o.ending);
@@ -209,11 +188,14 @@ TEST(RenderTargets, EveryOutputReachesEveryKindOfTarget)
             }
             ASSERT_TRUE(WIFEXITED(status)) << status;
             EXPECT_EQ(WEXITSTATUS(status), t.status) << err;
-            EXPECT_EQ(err.rfind(t.error == nullptr ? "" : with_name(t.error, name), 0), 0u) << err;
+            std::string error = t.error == nullptr ? "" : t.error;
+            if (const std::size_t at = error.find('@'); at != std::string::npos)
+                error.replace(at, 1, name);
+            EXPECT_EQ(err.rfind(error, 0), 0u) << err;
             switch (t.kind) {
             case target_t::replaced:
             case target_t::hard_link:
-                EXPECT_EQ(as_text(read_file(name)), want);
+                EXPECT_EQ(read_text(name), want);
                 EXPECT_EQ(fs::status(name).permissions(), fs::perms(0640));
                 if (t.kind == target_t::replaced && root) {
                     struct stat st {};
@@ -221,7 +203,7 @@ TEST(RenderTargets, EveryOutputReachesEveryKindOfTarget)
                     EXPECT_TRUE(st.st_uid == USER && st.st_gid == USER) << "the owner changed";
                 }
                 if (t.kind == target_t::hard_link) {
-                    EXPECT_EQ(as_text(read_file(other)), want) << "the other name";
+                    EXPECT_EQ(read_text(other), want) << "the other name";
                 }
                 break;
             case target_t::appended: EXPECT_EQ(read_text(log), "old\n" + want); break;
