@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "host/io/whole_files.h"
 #include "host/render/beam_outputs.h"
@@ -100,6 +101,10 @@ render_end_t render(const render_job_t &job, const render_progress_t &progress)
         return {play_range(job, pictures.plan, outputs, progress), {}};
     } catch (const write_failure_t &failure) {
         return {{}, failure.message};
+    } catch (const std::bad_alloc &) { // the outputs are made in memory
+        return {{},
+                "out of memory: the outputs could not be made (a smaller --size or a "
+                "shorter range needs less)"};
     } catch (const std::exception &e) { // an encoder's fault or no memory: nothing more is written
         return {{}, std::string("cannot make the output: ") + e.what()};
     }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "host/io/whole_files.h"
 #include "host/signal/frame_beam.h"
@@ -61,6 +62,8 @@ class wav_file_t : public render_output_t {
     {
         try {
             writer_.write(values);
+        } catch (const std::bad_alloc &) {
+            throw; // the render says it
         } catch (const std::exception &e) {
             throw write_failure_t{"cannot make " + path_ + ": " + e.what()};
         }

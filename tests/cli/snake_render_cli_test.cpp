@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/bad_numbers.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
@@ -149,12 +150,16 @@ TEST(SnakeRender, BudgetCountsEveryTickByPass)
 // there alike whether frames came before it or not.
 TEST(SnakeRender, AFrameOverTheBudgetEndsTheRunWithWhatCameBefore)
 {
-    for (const char *frames : {"4000-6000/10", "5034-5040"}) {
+    for (const char *frames : {"4000-6000/10", "5030-5040", "5034-5040"}) {
         SCOPED_TRACE(frames);
         scratch_dir_t dir;
-        const run_t r = render("1 " + std::string(frames) + " -q --keys " + std::string(TEST_DATA) +
-                               "/over_budget.keys --ppm-dir " + dir.path + " --gif " +
-                               (dir / "g.gif") + " --budget " + (dir / "b.csv"));
+        // A WAV takes every frame of a range; video where FFmpeg is built in.
+        const bool wav = std::string(frames).find('/') == std::string::npos;
+        const run_t r =
+            render("1 " + std::string(frames) + " -q --keys " + std::string(TEST_DATA) +
+                   "/over_budget.keys --ppm-dir " + dir.path + " --gif " + (dir / "g.gif") +
+                   " --budget " + (dir / "b.csv") + (wav ? " --wav " + (dir / "w.wav") : "") +
+                   (PC_SNAKE_VIDEO ? " --video " + (dir / "v.mp4") : ""));
         ASSERT_EQ(r.status, 2) << r.err;
         const auto rows = csv_rows(read_text(dir / "b.csv"));
         ASSERT_GE(rows.size(), 1u);
@@ -169,12 +174,14 @@ TEST(SnakeRender, AFrameOverTheBudgetEndsTheRunWithWhatCameBefore)
         EXPECT_EQ(r.err.substr(r.err.find('\n') + 1),
                   "snake-render: frame 5034, pass end: more than 2000 beam ticks\n");
         // Every rendered frame before it is there, complete; the GIF holds
-        // them all, and is not written without any.
+        // them all; the GIF, the WAV and the video are not written without any.
         const long rendered = static_cast<long>(rows.size()) - 1; // then the aborted one
         std::size_t files = 0;
         for (const auto &entry : fs::directory_iterator(dir.path))
             files += entry.path().extension() == ".ppm";
         EXPECT_EQ(static_cast<long>(files), rendered);
+        EXPECT_EQ(fs::exists(dir / "w.wav"), wav && rendered > 0);
+        EXPECT_EQ(fs::exists(dir / "v.mp4"), PC_SNAKE_VIDEO && rendered > 0);
         if (rendered > 0) {
             EXPECT_EQ(static_cast<long>(decode_gif(read_file(dir / "g.gif")).frames.size()),
                       rendered);
@@ -195,7 +202,8 @@ TEST(SnakeRender, FaultsAreReportedAndLeaveNoFiles)
         int status;
         std::string message; // stderr contains it
     };
-    const case_t cases[] = {
+    const std::string png = " -o " + (dir / "x.png");
+    std::vector<case_t> cases = {
         {"1 5 -o " + (dir / "x.png") + " --scale 9", 1, "--scale"},
         {"1 5 -o " + (dir / "x.png") + " --bogus", 1, "--bogus"},
         {"5 5 -o " + (dir / "x.png"), 1, "LEVEL"},
@@ -204,12 +212,26 @@ TEST(SnakeRender, FaultsAreReportedAndLeaveNoFiles)
         {"1 1 -o " + (dir / "x.jpg"), 1, "must end in .png or .ppm"},
         {"1 1", 1, "nothing to write"},
         {"1 1 --device --speed 3 -o " + (dir / "x.png"), 1, "--device"},
+        {"1 1 --device --sim" + png, 1, "--device keeps the level table's pace; it goes with no"},
+        {"1 1 --seed ''" + png, 1, "--seed: the value is empty; give a whole number from 1 to"},
+        {"1 1 --crf 99999999999999999999" + png, 1, "--crf: '99999999999999999999' is too large"},
+        {"1 1-2 --gif " + (dir / "x.png"), 1,
+         "--gif " + (dir / "x.png") + ": the name must end in"},
+        {"1 1-2 --wav " + (dir / "x.mp3"), 1, "x.mp3: the name must end in .wav"},
+        {"1 1-2 --beam " + (dir / "x.wav"), 1, "x.wav: the name must end in .csv"},
+        {"1 1-2 --gif \"$(printf 'a\\033[2J')\"", 1, "--gif a\\x1b[2J: the name must end in .gif"},
         {"1 1-9 --keys " + (dir / "bad.keys") + " --gif " + (dir / "x.gif"), 1,
          dir / "bad.keys:3: frame 3 does not come after frame 5"},
         {"1 1 --keys " + (dir / "none.keys") + " -o " + (dir / "x.png"), 1, "cannot read"},
         {"1 1 -o " + (dir / "no/such/x.png"), 4, dir / "no/such/x.png"},
         {"1 1-2 --gif /dev/full/x.gif", 4, "/dev/full/x.gif"},
     };
+    for (const char *option :
+         {"--focus", "--brightness", "--persistence", "--glow", "--gain", "--seconds"})
+        for (const bad_number_t &bad : BAD_REALS)
+            cases.push_back({"1 5 --look tube --wav " + (dir / "x.wav") + png + " " + option +
+                                 " '" + bad.text + "'",
+                             1, option + std::string(": ") + bad.said});
     for (const case_t &c : cases) {
         const run_t r = render(c.args);
         EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
@@ -223,6 +245,7 @@ TEST(SnakeRender, FaultsAreReportedAndLeaveNoFiles)
     const run_t help = render("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Examples:"), std::string::npos);
+    EXPECT_EQ(help_misaligned(help.out), "");
     EXPECT_EQ(render("--version").out, "snake-render 1.0\n");
 }
 

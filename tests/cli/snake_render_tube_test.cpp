@@ -15,6 +15,14 @@
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
 
+#if PC_SNAKE_VIDEO
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/video_enc_params.h>
+}
+#endif
+
 namespace {
 
 run_t render(const std::string &tail) { return run_program(SNAKE_RENDER_BIN, tail); }
@@ -66,6 +74,56 @@ rgb_image_t video_frame(const std::string &video, int index, const std::string &
     return decode_png(read_file(png));
 }
 
+// What FFmpeg's libraries read of a video: the frames that are key frames
+// (by their time at `fps`), and the highest quantizer index a frame has.
+struct video_stream_t {
+    std::vector<std::int64_t> key_frames;
+    int most_q = -1;
+};
+
+#if PC_SNAKE_VIDEO
+video_stream_t read_stream(const std::string &path, int fps)
+{
+    video_stream_t v;
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, path.c_str(), nullptr, nullptr) < 0 ||
+        avformat_find_stream_info(format, nullptr) < 0) {
+        ADD_FAILURE() << "FFmpeg cannot read " << path;
+        return v;
+    }
+    const AVStream *stream = format->streams[0];
+    const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    AVCodecContext *decoder = avcodec_alloc_context3(codec);
+    avcodec_parameters_to_context(decoder, stream->codecpar);
+    decoder->export_side_data |= AV_CODEC_EXPORT_DATA_VIDEO_ENC_PARAMS;
+    EXPECT_EQ(avcodec_open2(decoder, codec, nullptr), 0);
+    AVPacket *packet = av_packet_alloc();
+    AVFrame *frame = av_frame_alloc();
+    const auto take_frames = [&] {
+        while (avcodec_receive_frame(decoder, frame) == 0)
+            if (const AVFrameSideData *d =
+                    av_frame_get_side_data(frame, AV_FRAME_DATA_VIDEO_ENC_PARAMS))
+                v.most_q = std::max(v.most_q, reinterpret_cast<AVVideoEncParams *>(d->data)->qp);
+    };
+    while (av_read_frame(format, packet) >= 0) {
+        if ((packet->flags & AV_PKT_FLAG_KEY) != 0)
+            v.key_frames.push_back(
+                av_rescale_q(packet->pts, stream->time_base, AVRational{1, fps}));
+        avcodec_send_packet(decoder, packet);
+        av_packet_unref(packet);
+        take_frames();
+    }
+    avcodec_send_packet(decoder, nullptr);
+    take_frames();
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&decoder);
+    avformat_close_input(&format);
+    std::sort(v.key_frames.begin(), v.key_frames.end());
+    return v;
+}
+#endif
+
 // Lossy coding at the default quality keeps these pictures above 40 dB
 // PSNR, an RMS error of 255 / 100 = 2.55; the mean absolute error is at
 // most the RMS one. (yuv420p halves the colour's resolution, which costs
@@ -78,20 +136,25 @@ TEST(SnakeRenderTube, VideoDecodesToTheFramesAsked)
     if (!have_ffmpeg())
         GTEST_SKIP() << "ffprobe and ffmpeg are needed (Debian package ffmpeg)";
     struct case_t {
-        std::string look;     // options of the look
-        std::string file;     // the video's name
+        std::string look; // options of the look
+        std::string file; // the video's name, and its quality
+        std::string crf;
         std::string expected; // what ffprobe says
         int side;
+        int vp9_q; // VP9's q index of its plainest frames: libvpx's 4 a step of its 0 to 63
     };
+    // --crf is H.264's scale, 0 to 51, onto VP9's 0 to 63: 33 is VP9's 40.76, so 41.
     const case_t cases[] = {
-        {"--look tube --size 256", "tube.mp4", "codec_name=h264", 256},
-        {"--look tube --size 320 --fixed-frame", "tube.webm", "codec_name=vp9", 320},
-        {"--scale 2", "exact.mp4", "codec_name=h264", 512},
+        {"--look tube --size 256", "tube.mp4", "", "codec_name=h264", 256, -1},
+        {"--look tube --size 320 --fixed-frame", "tube.webm", "--crf 33", "codec_name=vp9", 320,
+         4 * 41},
+        {"--scale 2", "exact.mp4", "", "codec_name=h264", 512, -1},
     };
     for (const case_t &c : cases) {
         scratch_dir_t dir;
         const std::string video = dir / c.file;
-        const run_t r = render("3 281-340 -q --fps 25 " + c.look + " --video '" + video + "'");
+        const run_t r =
+            render("3 281-340 -q --fps 25 " + c.look + " " + c.crf + " --video '" + video + "'");
         if (r.err.find("built without FFmpeg") != std::string::npos)
             GTEST_SKIP() << r.err;
         ASSERT_EQ(r.status, 0) << c.file << ": " << r.err;
@@ -103,6 +166,14 @@ TEST(SnakeRenderTube, VideoDecodesToTheFramesAsked)
             EXPECT_NE(info.find(line + "\n"), std::string::npos)
                 << c.file << ": " << line << " in\n"
                 << info;
+#if PC_SNAKE_VIDEO
+        // A key frame every two seconds, for seeking.
+        const video_stream_t stream = read_stream(video, 25);
+        EXPECT_EQ(stream.key_frames, (std::vector<std::int64_t>{0, 50})) << c.file;
+        if (c.vp9_q >= 0) {
+            EXPECT_EQ(stream.most_q, c.vp9_q) << c.file;
+        }
+#endif
         // Frame 308 (the crash at level 3) is the video's 28th.
         const std::string png = dir / "308.png";
         ASSERT_EQ(render("3 308 -q " + c.look + " -o '" + png + "'").status, 0);

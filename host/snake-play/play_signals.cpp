@@ -1,0 +1,27 @@
+#include "host/snake-play/play_signals.h"
+
+#include <SDL.h>
+
+#include <csignal>
+#include <initializer_list>
+
+namespace {
+
+volatile std::sig_atomic_t stop_signal_number = 0;
+
+extern "C" void note_stop_signal(int number) { stop_signal_number = number; }
+
+} // namespace
+
+void install_stop_signals()
+{
+    // SDL's own handlers would turn SIGINT and SIGTERM into a quiet quit.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    struct sigaction action {};
+    action.sa_handler = note_stop_signal;
+    sigemptyset(&action.sa_mask);
+    for (const int number : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(number, &action, nullptr);
+}
+
+int stop_signal() { return stop_signal_number; }
