@@ -1,7 +1,5 @@
 #include "host/snake-play/play_signals.h"
 
-#include <SDL.h>
-
 #include <csignal>
 #include <initializer_list>
 
@@ -15,8 +13,6 @@ extern "C" void note_stop_signal(int number) { stop_signal_number = number; }
 
 void install_stop_signals()
 {
-    // SDL's own handlers would turn SIGINT and SIGTERM into a quiet quit.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     struct sigaction action {};
     action.sa_handler = note_stop_signal;
     sigemptyset(&action.sa_mask);

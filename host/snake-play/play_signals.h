@@ -10,8 +10,8 @@
 // The longest the main loop sleeps before it looks for a signal again.
 inline constexpr std::int64_t STOP_SIGNAL_WAIT_US = 50000;
 
-// Installs the handlers, and tells SDL (not yet started) to leave these
-// signals alone. Call before the window is opened.
+// Installs the handlers. Call before SDL starts: it then leaves these signals
+// alone, where its own handlers would make SIGINT and SIGTERM a quiet quit.
 void install_stop_signals();
 
 // The signal that asked the run to stop, or 0.

@@ -267,6 +267,11 @@ TEST(SnakeRender, StandardOutputAndDevicesAreWrittenThrough)
     const run_t full = render("1 1-3 -q --gif /dev/full");
     EXPECT_EQ(full.status, 4);
     EXPECT_NE(full.err.find("/dev/full: No space left on device"), std::string::npos) << full.err;
+    // A descriptor's name takes any ending, even where it is a regular file.
+    scratch_dir_t dir;
+    const run_t named = run_program(SNAKE_RENDER_BIN, "1 1-3 -q --gif /dev/stdout", dir / "o");
+    EXPECT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(decode_gif(read_file(dir / "o")).frames.size(), 3u);
     const run_t two = render("1 1-3 -q --gif - --budget -");
     EXPECT_EQ(two.status, 1);
     EXPECT_NE(two.err.find("only one output can go to standard output"), std::string::npos);
