@@ -3,17 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "host/keys/game_settings.h"
@@ -23,8 +19,6 @@
 #include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
-
-extern char **environ;
 
 namespace {
 
@@ -173,7 +167,7 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
         std::string args;
         std::string message; // part of the message on stderr
     };
-    const bad_t cases[] = {
+    std::vector<bad_t> cases = {
         {"--level 5", "--level"},
         {"--seed 0", "--seed"},
         {"--fps -1", "--fps"},
@@ -191,12 +185,11 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
         {"--keys '" + file("none.keys") + "'",
          "cannot read the key script " + file("none.keys") + ": No such file or directory"},
     };
-    std::vector<bad_t> all(std::begin(cases), std::end(cases));
     for (const char *option : {"--focus", "--brightness", "--persistence", "--glow", "--gain"})
         for (const bad_number_t &bad : BAD_REALS)
-            all.push_back({std::string(option) + " '" + bad.text + "' --audio",
-                           option + std::string(": ") + bad.said});
-    for (const bad_t &c : all) {
+            cases.push_back({std::string(option) + " '" + bad.text + "' --audio",
+                             option + std::string(": ") + bad.said});
+    for (const bad_t &c : cases) {
         const bool shot = c.args.find("--screenshot") == std::string::npos;
         const run_t r =
             play(c.args + " --frames 1" + (shot ? " --screenshot '" + file("shot.png") + "'" : ""));
@@ -266,42 +259,22 @@ TEST_F(SnakePlay, NoDisplayIsRefusedUnlessHeadlessOnPurpose)
 // and the screenshot are written, and the status is 128 plus the signal.
 TEST_F(SnakePlay, StoppedBySignalKeepsTheGameAndSaysWhichSignal)
 {
-    for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
-        const std::string keys = file("live.keys"), shot = file("live.png");
+    const std::string keys = file("live.keys"), shot = file("live.png");
+    for (const auto &[name, number] :
+         {std::pair{"TERM", SIGTERM}, {"INT", SIGINT}, {"HUP", SIGHUP}}) {
         fs::remove(keys);
         fs::remove(shot);
-        const std::string level = "--level=3", record = "--record=" + keys,
-                          screenshot = "--screenshot=" + shot;
-        std::vector<char *> argv = {
-            const_cast<char *>(SNAKE_PLAY_BIN),    const_cast<char *>("--sim"),
-            const_cast<char *>("--keys=builtin"),  const_cast<char *>(level.c_str()),
-            const_cast<char *>(record.c_str()),    const_cast<char *>(screenshot.c_str()),
-            const_cast<char *>("--frames=100000"), nullptr};
-        pid_t pid = 0;
-        ASSERT_EQ(posix_spawn(&pid, SNAKE_PLAY_BIN, nullptr, nullptr, argv.data(), environ), 0);
-        // The first recording is written once the window is open and signals
-        // are heard; then let it play a while at 50 frames a second.
-        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!fs::exists(keys) && std::chrono::steady_clock::now() < give_up)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        kill(pid, number);
-        int raw = 0;
-        while (waitpid(pid, &raw, WNOHANG) == 0 && std::chrono::steady_clock::now() < give_up)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (waitpid(pid, &raw, WNOHANG) == 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &raw, 0);
-            FAIL() << "snake-play did not end on signal " << number;
-        }
-        ASSERT_TRUE(WIFEXITED(raw)) << number;
-        EXPECT_EQ(WEXITSTATUS(raw), 128 + number);
+        // Two seconds in, well after the window is open, at 50 frames a second.
+        const run_t r = run("timeout", std::string("--preserve-status -s ") + name + " 2 '" +
+                                           SNAKE_PLAY_BIN + "' --sim --keys builtin --level 3 " +
+                                           "--record '" + keys + "' --screenshot '" + shot + "'");
+        EXPECT_EQ(r.status, 128 + number) << name << ": " << r.err;
         key_script_t script;
         std::string error;
         ASSERT_TRUE(parse_key_script(read_text(keys), keys, &script, &error)) << error;
         EXPECT_EQ(script.settings.level, 3);
-        EXPECT_FALSE(script.presses.empty()); // the first built-in key comes after frame 2
-        EXPECT_EQ(read_png(shot).width, 1024) << number; // the tube's picture
+        EXPECT_FALSE(script.presses.empty());          // the first built-in key comes after frame 2
+        EXPECT_EQ(read_png(shot).width, 1024) << name; // the tube's picture
     }
 }
 

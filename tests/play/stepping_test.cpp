@@ -129,15 +129,11 @@ TEST(Stepping, NStepsShowExactlyTheFirstNTicks)
     auto slanted = std::make_unique<beam_stepper_t>();
     {
         const beam_listening_t listening({&slanted->ticks, keep_tick});
-        std::vector<beam_tick_t> walls(3, beam_tick_t{});
-        const std::uint8_t at[3][2] = {{10, 20}, {10, 24}, {14, 28}}; // up, then slanted
-        for (std::size_t i = 0; i < walls.size(); ++i) {
-            walls[i].frame = 1;
-            walls[i].state = PAINT_WALL;
-            walls[i].lit = true;
-            walls[i].x = at[i][0];
-            walls[i].y = at[i][1];
-        }
+        const std::vector<beam_tick_t> walls = {
+            // up, then slanted
+            {1, 1, beam_pass_t::walls, PAINT_WALL, true, 10, 20, false, 0, 0, false},
+            {1, 2, beam_pass_t::walls, PAINT_WALL, true, 10, 24, false, 0, 0, false},
+            {1, 3, beam_pass_t::walls, PAINT_WALL, true, 14, 28, false, 0, 0, false}};
         expected[0] = raster_replay(walls, walls.size());
     }
     ASSERT_TRUE(slanted->ticks.back().faulted);

@@ -43,12 +43,8 @@ std::string help_misaligned(const std::string &help)
     bool listing = false; // within "Options:" or "Positionals:"
     std::size_t column = 0, narrowest_gap = 99;
     for (std::string line; std::getline(lines, line);) {
-        if (line == "Options:" || line == "Positionals:") {
-            listing = true;
-            continue;
-        }
-        if (line.empty() || !listing) {
-            listing = false;
+        if (!listing || line.empty()) {
+            listing = line == "Options:" || line == "Positionals:";
             continue;
         }
         const std::size_t name_end = line.find("  ", 2);
