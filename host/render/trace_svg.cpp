@@ -91,7 +91,7 @@ void put_line(std::string &out, const shape_t &s, const char *cls)
 {
     out += "<line class=\"";
     out += cls;
-    out += s.key ? " key\"" : "\"";
+    out += '"';
     put_attr(out, "x1", s.x);
     put_attr(out, "y1", s.y);
     put_attr(out, "x2", s.x2);

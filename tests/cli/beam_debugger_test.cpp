@@ -183,8 +183,8 @@ std::array<std::uint8_t, 3> rgb_of(const char *colour)
 }
 
 // The SVG's marks of the frame, as a reader finds them: its dots and rings
-// with their ticks, its lines in order, the screen's disc, and the legend's
-// words row by row.
+// with their ticks, its lines in order (not the legend's samples, on the
+// right), the screen's disc, and the legend's words row by row.
 struct svg_marks_t {
     struct mark_t {
         double cx, cy, r;
@@ -233,7 +233,8 @@ svg_marks_t svg_marks(const std::string &svg)
             marks.rings.push_back(mark);
         else if (tag == "circle" && cls == "screen")
             marks.screen = mark;
-        else if (tag == "line" && (cls == "path" || cls == "move"))
+        else if (tag == "line" && (cls == "path" || cls == "move") &&
+                 at("x1") <= marks.screen.cx + marks.screen.r)
             marks.lines.push_back({cls, at("x1"), at("y1"), at("x2"), at("y2")});
         else if (tag == "text")
             marks.legend[at("y")].push_back(e->GetText());
