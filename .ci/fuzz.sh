@@ -26,6 +26,12 @@ CC=${CC:-clang} CXX=${CXX:-clang++} cmake -S "$repo" -B "$build" -G Ninja \
   -DPC_SNAKE_FUZZERS=ON -DPC_SNAKE_TESTS=OFF -DPC_SNAKE_WERROR=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+# snake-play's command line is there only where SDL2 is.
+if cmake --build "$build" --target help | grep -q '^fuzz_play:'; then
+  targets+=(fuzz_play)
+else
+  echo "fuzz.sh: no SDL2 (libsdl2-dev), so no snake-play: fuzz_play is left out" >&2
+fi
 cmake --build "$build" -j "$jobs" --target "${targets[@]}"
 
 build=$(cd "$build" && pwd)

@@ -9,7 +9,9 @@ bool load_key_script(const std::string &name, key_script_t *out, std::string *er
         *out = builtin_key_script();
         return true;
     }
-    key_script_reader_t reader(name);
+    // The name goes into messages: shown as a terminal may take it.
+    const std::string shown = shown_text(name, name.size());
+    key_script_reader_t reader(shown);
     std::string fault;
     const line_input_end_t end = read_lines(
         name, {KEY_SCRIPT_LINE_MAX, KEY_SCRIPT_SIZE_MAX},
@@ -19,7 +21,7 @@ bool load_key_script(const std::string &name, key_script_t *out, std::string *er
     case line_input_end_t::stopped: *error = fault; return false;
     case line_input_end_t::too_large: *error = key_script_too_long(reader); return false;
     case line_input_end_t::unreadable:
-        *error = "cannot read the key script " + name + ": " + *error;
+        *error = "cannot read the key script " + shown + ": " + *error;
         return false;
     }
     return false;

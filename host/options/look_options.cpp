@@ -31,5 +31,5 @@ void add_look_options(CLI::App &app, look_options_t *o, look_t default_look,
                "beam ticks per second: a frame lasts its ticks (tube look, sound)",
                BEAM_TICK_RATE_MIN, BEAM_TICK_RATE_MAX, number_text(t.tick_rate), "HZ");
     app.add_flag("--fixed-frame", t.fixed_frame,
-                 "tube: every frame lasts 20 ms instead of its ticks at the tick rate");
+                 "tube: every frame lasts 20 ms for the light's fade (the display's 50 a second)");
 }

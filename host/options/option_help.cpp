@@ -1,10 +1,20 @@
 #include "host/options/option_help.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <locale>
+#include <memory>
+#include <new>
 #include <sstream>
 
 #include "host/options/exit_status.h"
+
+namespace {
+
+constexpr std::size_t HELP_INDENT = 2; // CLI11's before each option
+constexpr std::size_t HELP_GAP = 2;    // between the longest option and its text
+
+} // namespace
 
 std::string number_text(double v)
 {
@@ -12,6 +22,16 @@ std::string number_text(double v)
     text.imbue(std::locale::classic());
     text << v;
     return text.str();
+}
+
+CLI::Validator number_check(const number_range_t &range)
+{
+    return CLI::Validator(
+        [range](const std::string &text) {
+            double value = 0;
+            return read_number(text, range, &value);
+        },
+        "");
 }
 
 bool option_given(const CLI::App &app, const std::string &name)
@@ -22,7 +42,17 @@ bool option_given(const CLI::App &app, const std::string &name)
 
 void format_help(CLI::App &app, const std::string &footer)
 {
-    app.get_formatter()->column_width(27);
+    // Each option's text starts two blanks after the longest option's name.
+    const auto formatter = std::make_shared<CLI::Formatter>();
+    std::size_t longest = 0;
+    for (const CLI::Option *o : app.get_options()) {
+        const bool positional = !o->nonpositional();
+        const std::string name =
+            formatter->make_option_name(o, positional) + formatter->make_option_opts(o);
+        longest = std::max(longest, name.size());
+    }
+    formatter->column_width(HELP_INDENT + longest + HELP_GAP);
+    app.formatter(formatter);
     app.footer(footer);
 }
 
@@ -30,6 +60,17 @@ int usage_fault(const std::string &program, const std::string &message)
 {
     std::fprintf(stderr, "%s: %s\n", program.c_str(), message.c_str());
     return EXIT_USAGE;
+}
+
+std::string failure_reason(const std::exception &e)
+{
+    return dynamic_cast<const std::bad_alloc *>(&e) != nullptr ? "out of memory" : e.what();
+}
+
+int out_of_memory(const std::string &program)
+{
+    std::fprintf(stderr, "%s: out of memory\n", program.c_str());
+    return EXIT_WRITE_FAILED;
 }
 
 int parse_command_line(CLI::App &app, const std::string &program, int argc, char **argv)

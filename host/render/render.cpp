@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <new>
 
 #include "host/render/beam_outputs.h"
 #include "host/render/budget_output.h"
@@ -128,6 +129,10 @@ render_end_t render(const render_job_t &job, const render_progress_t &progress)
         return {play_range(job, pictures.plan, outputs, progress), {}};
     } catch (const write_failure_t &failure) {
         return {{}, failure_of(outputs, failure.message)};
+    } catch (const std::bad_alloc &) { // the outputs hold a frame or a picture in memory
+        return {{},
+                failure_of(outputs, "out of memory: the outputs could not be made (a smaller "
+                                    "--size or a shorter range needs less)")};
     } catch (const std::exception &e) { // an encoder's fault or no memory: nothing more is written
         return {{}, failure_of(outputs, std::string("cannot make the output: ") + e.what())};
     }

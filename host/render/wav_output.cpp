@@ -3,6 +3,7 @@
 #include <cmath>
 #include <exception>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "host/io/target_place.h"
@@ -87,6 +88,8 @@ class wav_file_t : public render_output_t {
     {
         try {
             writer_->write(values);
+        } catch (const std::bad_alloc &) {
+            throw; // the render says it
         } catch (const std::exception &e) {
             throw write_failure_t{"cannot make " + file_.name() + ": " + e.what()};
         }

@@ -2,6 +2,7 @@
 
 #include "host/keys/key_script_file.h"
 #include "host/options/companions.h"
+#include "host/options/file_endings.h"
 #include "host/options/game_options.h"
 #include "host/options/option_help.h"
 #include "host/options/signal_options.h"
@@ -96,6 +97,16 @@ constexpr companion_rule_t COMPANIONS[] = {
     {"--fixed-frame", TUBE_LOOK}, {"--tick-rate", "the tube look or --audio"},
 };
 
+// The light fades in the time the viewer sees a frame: the window's frame
+// (the nominal 20 ms when unthrottled), or with --audio the frame's own ticks
+// at the tick rate, as the sound plays it.
+double shown_frame_ms(const play_options_t &o)
+{
+    if (o.audio)
+        return 0.0;
+    return 1000.0 / (o.fps > 0 ? o.fps : PLAY_FPS_DEFAULT);
+}
+
 bool companions_in_force(const CLI::App &app, const play_options_t &o, std::string *error)
 {
     const bool tube = o.look.look == look_t::tube;
@@ -117,9 +128,9 @@ int parse_play_options(int argc, char **argv, play_options_t *out)
 {
     CLI::App app{DESCRIPTION, PROGRAM};
     app.set_version_flag("--version", "snake-play 1.0");
-    format_help(app, footer());
     game_options_t game;
     add_options(app, out, &game);
+    format_help(app, footer());
     const int parsed = parse_command_line(app, PROGRAM, argc, argv);
     if (parsed >= 0)
         return parsed;
@@ -129,7 +140,10 @@ int parse_play_options(int argc, char **argv, play_options_t *out)
         return usage_fault(PROGRAM, error);
     if (out->audio && option_given(app, "--fps"))
         return usage_fault(PROGRAM, "--audio keeps the sound's pace; it goes with no --fps");
+    if (!check_file_ending("--screenshot", out->screenshot_path, ".png", &error))
+        return usage_fault(PROGRAM, error);
     out->signal.tick_rate = out->look.tube.tick_rate; // one beam timer for picture and sound
+    out->look.tube.frame_ms = shown_frame_ms(*out);
     out->slow = app.count("--slow") > 0;
     out->keys_path = game.keys;
     if (!game.keys.empty()) {

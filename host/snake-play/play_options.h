@@ -23,7 +23,7 @@ struct play_options_t {
     std::string record_path;          // --record, or empty
     std::string screenshot_path;      // --screenshot, or empty
     std::int64_t frames = 0;          // --frames; 0 plays until the player quits
-    look_options_t look;              // the tube look by default; its persistence fades both looks
+    look_options_t look;              // tube by default; both looks fade by its tube.frame_ms
     int fps = 50;                     // 0: as fast as it goes
     int scale = WINDOW_SCALE_DEFAULT; // the window's first size, times 256
     bool fill = false;                // scale to fill the window, not by whole steps

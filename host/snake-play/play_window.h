@@ -27,7 +27,7 @@ void window_close(play_window_t *w);
 void window_show(play_window_t *w, const rgb_image_t &picture);
 
 // Appends the inputs that came in since the last call, oldest first; closing
-// the window (or SIGINT, SIGTERM) is a quit.
+// the window is a quit (signals are play_signals.h's).
 void window_poll(play_window_t *w, std::vector<play_input_t> *inputs);
 
 // Sleeps up to `us` microseconds, less if an input comes in.

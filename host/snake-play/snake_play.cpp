@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "host/io/output_target.h"
 #include "host/io/start_descriptors.h"
 #include "host/options/exit_status.h"
+#include "host/options/file_endings.h"
+#include "host/options/option_help.h"
 #include "host/play/beam_stepper.h"
 #include "host/play/frame_pacer.h"
 #include "host/play/play_picture.h"
@@ -21,13 +24,11 @@
 #include "host/play/step_picture.h"
 #include "host/snake-play/play_audio.h"
 #include "host/snake-play/play_options.h"
+#include "host/snake-play/play_signals.h"
 #include "host/snake-play/play_window.h"
 #include "host/tube/tube.h"
 
 namespace {
-
-// The frame time the glow fades by when frames run unthrottled: the device's.
-constexpr double UNTHROTTLED_FRAME_MS = 1000.0 / PLAY_FPS_DEFAULT;
 
 // With sound the frames come faster than a monitor shows them (about 180 a
 // second at 100000 ticks); the screen is drawn at a monitor's rate, the glow
@@ -54,7 +55,7 @@ bool write_output(play_run_t *run, const std::string &path, const void *data, st
     if (output_write(path, data, n, &error))
         return true;
     if (error != run->last_error)
-        std::fprintf(stderr, "snake-play: %s\n", error.c_str());
+        std::fprintf(stderr, "snake-play: %s\n", shown_name(error).c_str());
     run->last_error = error;
     run->write_failed = true;
     return false;
@@ -88,12 +89,13 @@ void write_picture(play_run_t *run, const std::string &path)
     try {
         png = encode_png(shown_picture(run));
     } catch (const std::exception &e) {
-        std::fprintf(stderr, "snake-play: cannot write %s: %s\n", path.c_str(), e.what());
+        std::fprintf(stderr, "snake-play: cannot write %s: %s\n", shown_name(path).c_str(),
+                     failure_reason(e).c_str());
         run->write_failed = true;
         return;
     }
     if (write_output(run, path, png.data(), png.size()) && path != run->options.screenshot_path)
-        std::fprintf(stderr, "snake-play: saved %s\n", path.c_str());
+        std::fprintf(stderr, "snake-play: saved %s\n", shown_name(path).c_str());
 }
 
 // F12: snake-play-N.png with the first N not taken in the current folder.
@@ -172,25 +174,27 @@ void play_one_frame(play_run_t *run, std::vector<play_input_t> *inputs)
         window_show(run->window, shown_picture(run));
 }
 
-bool finished(const play_run_t &run)
+bool finished(play_run_t *run)
 {
-    const std::int64_t limit = run.options.frames;
-    if (run.quit)
+    const std::int64_t limit = run->options.frames;
+    if (stop_signal() != 0)
+        run->quit = true; // as closing the window
+    if (run->quit)
         return true;
     // A scripted run ends on a stopped game: nothing would come after it.
-    return limit > 0 && (run.session.frames_played >= limit || run.session.stopped);
+    return limit > 0 && (run->session.frames_played >= limit || run->session.stopped);
 }
 
 void play(play_run_t *run)
 {
     frame_pacer_t pacer = pacer_for_fps(run->options.fps);
     std::vector<play_input_t> inputs;
-    while (!finished(*run)) {
+    while (!finished(run)) {
         // With sound, a frame is due when the sound has nearly played the last.
         const std::int64_t wait = run->audio != nullptr ? live_audio_wait_us(run->audio)
                                                         : pacer_wait_us(pacer, clock_us());
         if (wait > 0) {
-            window_wait(run->window, wait);
+            window_wait(run->window, std::min(wait, STOP_SIGNAL_WAIT_US));
             continue;
         }
         pacer_frame_started(&pacer, clock_us());
@@ -200,6 +204,8 @@ void play(play_run_t *run)
 
 int exit_status(const play_run_t &run)
 {
+    if (stop_signal() != 0)
+        return 128 + stop_signal();
     if (run.write_failed)
         return EXIT_WRITE_FAILED;
     return run.session.stopped ? exit_status_of(*run.session.stopped) : 0;
@@ -241,9 +247,7 @@ bool check_files(const play_options_t &o, std::string *error)
     return check_run_files(files, error);
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+int play_main(int argc, char **argv)
 {
     // Before anything is opened: a closed standard output stays refused.
     secure_standard_descriptors();
@@ -258,6 +262,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "snake-play: %s\n", error.c_str());
         return EXIT_USAGE;
     }
+    install_stop_signals();
     // A run that ends by itself and keeps its last picture needs no screen.
     const bool headless_ok = o.frames > 0 && !o.screenshot_path.empty();
     const bool tube = o.look.look == look_t::tube;
@@ -271,8 +276,9 @@ int main(int argc, char **argv)
         window_close(run.window);
         return EXIT_NO_DEVICE;
     }
-    const double frame_ms = o.fps > 0 ? 1000.0 / o.fps : UNTHROTTLED_FRAME_MS;
-    run.session.decay = decay_after(frame_ms, o.look.tube.persistence_ms);
+    // Both looks fade by the frame's time as shown; with --audio by each frame's
+    // length as the sound plays it (play_one_frame).
+    run.session.decay = decay_after(o.look.tube.frame_ms, o.look.tube.persistence_ms);
     std::optional<beam_listening_t> listening;
     if (tube) {
         run.tube = std::make_unique<tube_t>(o.look.tube);
@@ -292,4 +298,15 @@ int main(int argc, char **argv)
     write_recording(&run, true);
     window_close(run.window);
     return exit_status(run);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    try {
+        return play_main(argc, argv);
+    } catch (const std::bad_alloc &) {
+        return out_of_memory("snake-play");
+    }
 }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "host/keys/key_script_file.h"
 #include "host/options/companions.h"
 #include "host/options/exit_status.h"
+#include "host/options/file_endings.h"
 #include "host/options/game_options.h"
 #include "host/options/look_options.h"
 #include "host/options/option_help.h"
@@ -91,9 +93,7 @@ void add_wav_options(CLI::App &app, options_t *opt, wav_job_t *wav)
 
 void add_options(CLI::App &app, options_t *opt, render_job_t *job)
 {
-    app.add_option("LEVEL", opt->level, "level 1 to 4")
-        ->check(CLI::Range(1, 4).description(""))
-        ->type_name("");
+    add_number(app, "LEVEL", opt->level, "level", 1, 4, "", "");
     app.add_option("FRAMES", opt->frames, "frame N, range A-B or A-B/STEP")->type_name("");
     app.add_option("-o,--output", job->files.output,
                    "one frame as FILE.png or FILE.ppm; - (or ppm:-, png:-) to standard output")
@@ -175,7 +175,7 @@ bool check_video(const render_job_t &job, std::string *error)
     if (v.empty())
         return true;
     if (!v.ends_with(".mp4") && !v.ends_with(".webm")) {
-        *error = "--video " + v + ": the name must end in .mp4 or .webm";
+        *error = "--video " + shown_name(v) + ": the name must end in .mp4 or .webm";
         return false;
     }
     const picture_job_t &p = job.picture;
@@ -202,10 +202,20 @@ bool check_trace(const render_job_t &job, std::string *error)
         return false;
     }
     if (t.size() < 5 || (!t.ends_with(".svg") && !t.ends_with(".png"))) {
-        *error = "--trace " + t + ": the name must end in .svg or .png";
+        *error = "--trace " + shown_name(t) + ": the name must end in .svg or .png";
         return false;
     }
     return true;
+}
+
+// The outputs of one format; --output, --trace and --video take theirs from the name.
+bool check_endings(const render_job_t &job, std::string *error)
+{
+    return check_file_ending("--gif", job.gif.path, ".gif", error) &&
+           check_file_ending("--budget", job.budget.csv, ".csv", error) &&
+           check_file_ending("--budget-svg", job.budget.svg, ".svg", error) &&
+           check_file_ending("--beam", job.beam.csv, ".csv", error) &&
+           check_file_ending("--wav", job.wav.path, ".wav", error);
 }
 
 // PPM is the exact look's alone.
@@ -233,7 +243,8 @@ bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
         return false;
     }
     if (!o.empty() && !output_format(o)) {
-        *error = "--output " + o + ": the name must end in .png or .ppm (or be -, ppm:- or png:-)";
+        *error = "--output " + shown_name(o) +
+                 ": the name must end in .png or .ppm (or be -, ppm:- or png:-)";
         return false;
     }
     const std::string *named[] = {&job->gif.path,   &job->video.path, &job->budget.csv,
@@ -248,8 +259,8 @@ bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
         return false;
     }
     job->wav.format = wav_format_named(opt.wav_format);
-    return check_trace(*job, error) && wav_job_valid(*job, error) && check_video(*job, error) &&
-           check_look(*job, error);
+    return check_endings(*job, error) && check_trace(*job, error) && wav_job_valid(*job, error) &&
+           check_video(*job, error) && check_look(*job, error);
 }
 
 // The run's files together, before any work: folders that are missing, an
@@ -278,8 +289,8 @@ bool check_level(const options_t &opt, const key_script_t &keys, std::string *er
 {
     const auto &named = keys.settings.level;
     if (named && *named != opt.level) {
-        *error = "the key script " + opt.game.keys + " is for level " + std::to_string(*named) +
-                 ", not " + std::to_string(opt.level);
+        *error = "the key script " + shown_name(opt.game.keys) + " is for level " +
+                 std::to_string(*named) + ", not " + std::to_string(opt.level);
         return false;
     }
     return true;
@@ -299,7 +310,7 @@ void show_progress(std::int64_t done, std::int64_t total, std::int64_t number)
 int report(const render_end_t &end, bool progress)
 {
     if (!end.write_error.empty()) {
-        std::fprintf(stderr, "%s: %s\n", PROGRAM, end.write_error.c_str());
+        std::fprintf(stderr, "%s: %s\n", PROGRAM, shown_name(end.write_error).c_str());
         return EXIT_WRITE_FAILED;
     }
     if (!beam_faulted(end.fault))
@@ -312,20 +323,18 @@ int report(const render_end_t &end, bool progress)
     return exit_status_of(end.fault);
 }
 
-} // namespace
-
-int render_command(int argc, char **argv, const render_bounds_t &bounds)
+int run_command(int argc, char **argv, const render_bounds_t &bounds)
 {
     CLI::App app{"snake-render: frames of the Snake module's game as PNG, GIF, PPM or video, "
                  "exact or on a glowing tube; its beam budget, its beam tick by tick, and the "
                  "beam as XY audio (WAV).",
                  PROGRAM};
     app.set_version_flag("-V,--version", "snake-render 1.0");
-    format_help(app, EXAMPLES);
     options_t opt;
     opt.game.keys = "builtin";
     render_job_t job;
     add_options(app, &opt, &job);
+    format_help(app, EXAMPLES);
     const int parsed = parse_command_line(app, PROGRAM, argc, argv);
     if (parsed >= 0)
         return parsed;
@@ -354,4 +363,15 @@ int render_command(int argc, char **argv, const render_bounds_t &bounds)
     job.setup = settle_setup(opt.game.settings, job.keys.settings, RENDER_DEFAULTS);
     const bool progress = !opt.quiet && isatty(STDERR_FILENO) != 0;
     return report(render(job, progress ? show_progress : render_progress_t{}), progress);
+}
+
+} // namespace
+
+int render_command(int argc, char **argv, const render_bounds_t &bounds)
+{
+    try {
+        return run_command(argc, argv, bounds);
+    } catch (const std::bad_alloc &) {
+        return out_of_memory(PROGRAM);
+    }
 }

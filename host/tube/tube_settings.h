@@ -44,6 +44,9 @@ struct tube_settings_t {
     double glow = TUBE_GLOW_DEFAULT;
     int tick_rate = BEAM_TICK_RATE_DEFAULT; // Hz
     bool fixed_frame = false;               // every frame lasts FIXED_FRAME_MS, not its ticks
+    // A frame's time as a program shows it (snake-play's window: 1000 / fps),
+    // which the light fades by; 0 for the frame's ticks at tick_rate.
+    double frame_ms = 0.0;
 };
 
 // What is left of light after `ms` milliseconds with a half-life of
@@ -56,5 +59,7 @@ inline double decay_after(double ms, double half_life_ms)
 // How long a frame of `ticks` beam ticks lasts.
 inline double tube_frame_ms(const tube_settings_t &s, int ticks)
 {
-    return s.fixed_frame ? FIXED_FRAME_MS : 1000.0 * ticks / s.tick_rate;
+    if (s.fixed_frame)
+        return FIXED_FRAME_MS;
+    return s.frame_ms > 0.0 ? s.frame_ms : 1000.0 * ticks / s.tick_rate;
 }

@@ -22,17 +22,18 @@ TEST(SnakeRenderWav, RatesAndChannelsAsAsked)
     // 3.68 ms, and ceil(368 * rate / tick_rate) samples.
     struct case_t {
         std::string options;
-        int rate, channels, samples;
+        int rate, channels, samples, bits;
     };
     const case_t cases[] = {
-        {"", 192000, 2, 707},
-        {"--rate 44100", 44100, 2, 163},
-        {"--rate 48000 --z", 48000, 3, 177},
-        {"--rate 96000 --swap", 96000, 2, 354},
-        {"--rate 8000", 8000, 2, 30},
-        {"--rate 768000 --wav-format pcm16", 768000, 2, 2827},
-        {"--tick-rate 50000 --wav-format pcm24 --gain 0.5", 192000, 2, 1414},
-        {"--seconds 0.25 --rate 8000", 8000, 2, 2000},
+        {"", 192000, 2, 707, 32},
+        {"--rate 44100", 44100, 2, 163, 32},
+        {"--rate 48000 --z", 48000, 3, 177, 32},
+        {"--rate 96000 --swap", 96000, 2, 354, 32},
+        {"--rate 8000", 8000, 2, 30, 32},
+        {"--rate 768000 --wav-format pcm16", 768000, 2, 2827, 16},
+        {"--tick-rate 50000 --wav-format pcm24 --gain 0.5", 192000, 2, 1414, 24},
+        {"--seconds 0.25 --rate 8000", 8000, 2, 2000, 32},
+        {"--gain 1e-320", 192000, 2, 707, 32}, // a subnormal gain is the tiny gain it is
     };
     scratch_dir_t dir;
     for (const case_t &c : cases) {
@@ -41,7 +42,9 @@ TEST(SnakeRenderWav, RatesAndChannelsAsAsked)
         ASSERT_EQ(r.status, 0) << r.err;
         wav_data_t wav;
         std::string error;
-        ASSERT_TRUE(read_wav(read_file(dir / "a.wav"), &wav, &error)) << error;
+        const std::vector<std::uint8_t> bytes = read_file(dir / "a.wav");
+        ASSERT_TRUE(read_wav(bytes, &wav, &error)) << error;
+        EXPECT_EQ(bytes[34] | bytes[35] << 8, c.bits); // the fmt chunk's bits per sample
         EXPECT_EQ(wav.rate, c.rate);
         EXPECT_EQ(wav.channels, c.channels);
         EXPECT_EQ(wav.values.size(), static_cast<std::size_t>(c.samples * c.channels));
@@ -65,7 +68,10 @@ TEST(SnakeRenderWav, FaultsAreReportedAndLeaveNoFile)
         {"1 5" + wav + " --rate 7999", 1, "--rate"},
         {"1 5" + wav + " --rate 768001", 1, "--rate"},
         {"1 5" + wav + " --tick-rate 0", 1, "--tick-rate"},
-        {"1 5" + wav + " --gain 0", 1, "--gain: the gain must be above 0"},
+        {"1 5" + wav + " --gain 0", 1,
+         "--gain: '0' is out of range; give a number above 0, up to 1"},
+        {"1 5" + wav + " --gain 1e-400", 1, "--gain: '1e-400' is too close to 0 to be held"},
+        {"1 5" + wav + " --rate 1e5", 1, "--rate: '1e5' is not a whole number; give a whole"},
         {"1 5" + wav + " --gain 1.5", 1, "--gain"},
         {"1 5" + wav + " --wav-format pcm8", 1, "--wav-format"},
         {"1 5 --rate 48000 --gif " + (dir / "x.gif"), 1, "--rate goes with --wav"},

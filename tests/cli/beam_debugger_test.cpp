@@ -5,12 +5,12 @@
 #include <tinyxml2.h>
 
 #include <array>
-#include <filesystem>
 #include <map>
 #include <memory>
-#include <set>
+#include <numeric>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/image/frame_image.h"
@@ -20,8 +20,6 @@
 #include "tests/support/run_program.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 run_t render(const std::string &tail) { return run_program(SNAKE_RENDER_BIN, tail); }
 
@@ -184,26 +182,31 @@ std::array<std::uint8_t, 3> rgb_of(const char *colour)
             static_cast<std::uint8_t>(v)};
 }
 
-// The SVG's marks of the frame, as a reader finds them: its lit points'
-// ticks, and the dark ticks' count.
+// The SVG's marks of the frame, as a reader finds them: its dots and rings
+// with their ticks, its lines in order (not the legend's samples, on the
+// right), the screen's disc, and the legend's words row by row.
 struct svg_marks_t {
-    std::set<long> lit_ticks;
-    std::size_t dark = 0;
-    struct dot_t {
-        double cx, cy;
-        std::array<std::uint8_t, 3> rgb;
+    struct mark_t {
+        double cx, cy, r;
+        std::array<std::uint8_t, 3> rgb; // a dot's fill, a ring's stroke
         long tick;
     };
-    std::vector<dot_t> dots;
+    std::vector<mark_t> dots, rings;
+    struct line_t {
+        std::string kind; // path or move
+        double x1, y1, x2, y2;
+        bool operator==(const line_t &) const = default;
+    };
+    std::vector<line_t> lines;
+    mark_t screen{};
+    std::map<double, std::vector<std::string>> legend; // by baseline
     int width = 0, height = 0;
 };
 
 long title_tick(const tinyxml2::XMLElement *e)
 {
     const tinyxml2::XMLElement *title = e->FirstChildElement("title");
-    if (title == nullptr || title->GetText() == nullptr)
-        return -1;
-    return std::stol(std::string(title->GetText()).substr(5)); // "tick N: ..."
+    return title ? std::stol(std::string(title->GetText()).substr(5)) : -1; // "tick N: ..."
 }
 
 svg_marks_t svg_marks(const std::string &svg)
@@ -216,90 +219,155 @@ svg_marks_t svg_marks(const std::string &svg)
         return marks;
     marks.width = root->IntAttribute("width");
     marks.height = root->IntAttribute("height");
-    for (const tinyxml2::XMLElement *e = root->FirstChildElement("circle"); e != nullptr;
-         e = e->NextSiblingElement("circle")) {
-        const std::string cls = e->Attribute("class");
-        if (cls == "lit") {
-            const long tick = title_tick(e);
-            EXPECT_TRUE(marks.lit_ticks.insert(tick).second) << "tick " << tick << " twice";
-            marks.dots.push_back({e->DoubleAttribute("cx"), e->DoubleAttribute("cy"),
-                                  rgb_of(e->Attribute("fill")), tick});
-        }
-        marks.dark += cls == "dark";
+    for (const tinyxml2::XMLElement *e = root->FirstChildElement(); e != nullptr;
+         e = e->NextSiblingElement()) {
+        const std::string tag = e->Name(), cls = e->Attribute("class") ? e->Attribute("class") : "";
+        const auto at = [e](const char *name) { return e->DoubleAttribute(name); };
+        const char *paint = e->Attribute(cls == "dark" ? "stroke" : "fill");
+        const svg_marks_t::mark_t mark{at("cx"), at("cy"), at("r"),
+                                       paint ? rgb_of(paint) : std::array<std::uint8_t, 3>{},
+                                       title_tick(e)};
+        if (tag == "circle" && cls == "lit")
+            marks.dots.push_back(mark);
+        else if (tag == "circle" && cls == "dark")
+            marks.rings.push_back(mark);
+        else if (tag == "circle" && cls == "screen")
+            marks.screen = mark;
+        else if (tag == "line" && (cls == "path" || cls == "move") &&
+                 at("x1") <= marks.screen.cx + marks.screen.r)
+            marks.lines.push_back({cls, at("x1"), at("y1"), at("x2"), at("y2")});
+        else if (tag == "text")
+            marks.legend[at("y")].push_back(e->GetText());
     }
     return marks;
 }
 
-TEST(BeamTrace, SvgAndPngHoldEveryLitPointAtItsPlace)
+// The legend's row that starts with `first`, or none.
+std::vector<std::string> legend_row(const svg_marks_t &marks, const std::string &first)
 {
-    const char *frames[] = {"1 1", "2 112", "3 308", "4 400"}; // start, meal, crash, drain
-    for (const char *frame : frames) {
+    for (const auto &[y, words] : marks.legend)
+        if (words.front() == first)
+            return words;
+    return {};
+}
+
+std::string per_cent(long ticks)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2f", 100.0 * static_cast<double>(ticks) / BEAM_TICK_LIMIT);
+    return text;
+}
+
+// The legend names the frame and counts its ticks, lit ticks and share of the
+// budget by pass, from the frame's own ticks.
+void expect_legend(const svg_marks_t &marks, const std::string &level_frame,
+                   const std::vector<csv_tick_t> &ticks)
+{
+    EXPECT_EQ(legend_row(marks, "level " + level_frame).size(), 1u) << level_frame;
+    const long n = static_cast<long>(ticks.size());
+    const std::string count = n > BEAM_TICK_LIMIT ? "over the budget at tick " + std::to_string(n)
+                                                  : std::to_string(n) + " beam ticks";
+    EXPECT_EQ(legend_row(marks, count).size(), 1u) << count;
+    std::vector<long> all(BEAM_PASS_COUNT), lit(BEAM_PASS_COUNT);
+    for (const csv_tick_t &t : ticks) {
+        ++all[t.pass];
+        lit[t.pass] += t.lit;
+    }
+    for (std::size_t k = 0; k <= BEAM_PASS_COUNT; ++k) {
+        const bool total = k == BEAM_PASS_COUNT;
+        const long a = total ? n : all[k];
+        const long l = total ? std::accumulate(lit.begin(), lit.end(), 0L) : lit[k];
+        const std::string name = total ? "total" : BEAM_PASS_NAMES[k];
+        EXPECT_EQ(
+            legend_row(marks, name),
+            (std::vector<std::string>{name, std::to_string(a), std::to_string(l), per_cent(a)}));
+    }
+}
+
+// The frames' start, a meal, a crash, the drain, a frame of exactly the
+// budget and one over it (its ticks up to the 2001st).
+TEST(BeamTrace, SvgAndPngHoldEveryMarkAtItsPlaceAndTheLegendCountsThem)
+{
+    const std::string over = " --keys " + std::string(TEST_DATA) + "/over_budget.keys";
+    const std::pair<std::string, int> frames[] = {{"1 1", 0},           {"2 112", 0},
+                                                  {"3 308", 0},         {"4 400", 0},
+                                                  {"1 5033" + over, 0}, {"1 5034" + over, 2}};
+    for (const auto &[frame, status] : frames) {
         SCOPED_TRACE(frame);
         scratch_dir_t dir;
-        ASSERT_EQ(render(std::string(frame) + " --beam " + (dir / "beam.csv") + " --trace " +
-                         (dir / "t.svg"))
-                      .status,
-                  0);
-        ASSERT_EQ(render(std::string(frame) + " --trace " + (dir / "t.png")).status, 0);
+        ASSERT_EQ(
+            render(frame + " --beam " + (dir / "beam.csv") + " --trace " + (dir / "t.svg")).status,
+            status);
+        ASSERT_EQ(render(frame + " --trace " + (dir / "t.png")).status, status);
         const auto beam = beam_rows(text_of(dir / "beam.csv"));
         ASSERT_EQ(beam.size(), 1u);
         const std::vector<csv_tick_t> &ticks = beam.begin()->second;
-        std::set<long> lit;
-        std::size_t dark = 0;
-        for (const csv_tick_t &t : ticks)
-            t.lit ? void(lit.insert(t.tick)) : void(++dark);
-
         const svg_marks_t marks = svg_marks(text_of(dir / "t.svg"));
-        EXPECT_EQ(marks.lit_ticks, lit);
-        EXPECT_EQ(marks.dark, dark);
-        // Points keep their places: the same scale on both axes, y upwards.
-        const csv_tick_t &first = ticks[marks.dots.front().tick - 1];
+        expect_legend(marks, frame.substr(0, 1) + ", frame " + std::to_string(beam.begin()->first),
+                      ticks);
+
+        // Every lit tick a dot, in its pass's colour, at its point: four pixels
+        // a point about the round screen's centre (128, 128), y upwards, the
+        // screen's rows between margins of equal height.
+        std::map<long, const svg_marks_t::mark_t *> dot_of;
+        std::map<std::size_t, std::array<std::uint8_t, 3>> colour_of; // by pass
         for (const auto &dot : marks.dots) {
-            const csv_tick_t &t = ticks[static_cast<std::size_t>(dot.tick) - 1];
-            EXPECT_DOUBLE_EQ(dot.cx - marks.dots.front().cx, 4.0 * (t.x - first.x));
-            EXPECT_DOUBLE_EQ(dot.cy - marks.dots.front().cy, -4.0 * (t.y - first.y));
+            const csv_tick_t &t = ticks.at(static_cast<std::size_t>(dot.tick) - 1);
+            ASSERT_TRUE(t.lit && dot_of.emplace(dot.tick, &dot).second) << "tick " << dot.tick;
+            EXPECT_DOUBLE_EQ(dot.cx - marks.screen.cx, 4.0 * (t.x - 128));
+            EXPECT_DOUBLE_EQ(dot.cy - marks.screen.cy, -4.0 * (t.y - 128));
+            EXPECT_DOUBLE_EQ(dot.cy - 1.5 - 4 * (255 - t.y),
+                             marks.height - (dot.cy + 2.5 + 4 * t.y));
+            EXPECT_EQ(colour_of.emplace(t.pass, dot.rgb).first->second, dot.rgb)
+                << "tick " << dot.tick;
+        }
+        // Successive lit points joined, a dashed move where dark ticks came
+        // between; each dark tick a ring in its pass's colour at the point
+        // the beam goes to next (the last lit one at the frame's end).
+        std::vector<svg_marks_t::line_t> joins;
+        std::map<long, const svg_marks_t::mark_t *> ring_at; // dark tick: where
+        const svg_marks_t::mark_t *last = nullptr;
+        std::vector<long> waiting;
+        for (const csv_tick_t &t : ticks) {
+            if (!t.lit) {
+                waiting.push_back(t.tick);
+                continue;
+            }
+            const svg_marks_t::mark_t *here = dot_of.at(t.tick);
+            if (last != nullptr)
+                joins.push_back(
+                    {waiting.empty() ? "path" : "move", last->cx, last->cy, here->cx, here->cy});
+            for (const long d : waiting)
+                ring_at[d] = here;
+            waiting.clear();
+            last = here;
+        }
+        for (const long d : waiting) // the frame's last ticks: where the beam stays
+            ring_at[d] = last;
+        EXPECT_TRUE(marks.lines == joins) << "the lines are not the beam's path";
+        ASSERT_EQ(marks.rings.size(), ring_at.size());
+        for (const auto &ring : marks.rings) {
+            const svg_marks_t::mark_t *to = ring_at.at(ring.tick);
+            EXPECT_EQ(std::tie(ring.cx, ring.cy), std::tie(to->cx, to->cy)) << "tick " << ring.tick;
+            const auto pass = colour_of.find(ticks[static_cast<std::size_t>(ring.tick) - 1].pass);
+            if (pass != colour_of.end()) {
+                EXPECT_EQ(ring.rgb, pass->second) << "tick " << ring.tick;
+            }
         }
         // The PNG is the same picture: each point's dot in its pass's colour,
         // the last one drawn where two fall on the same point.
         const rgb_image_t png = decode_png(read_file(dir / "t.png"));
         ASSERT_EQ(png.width, marks.width);
         ASSERT_EQ(png.height, marks.height);
-        std::map<std::pair<int, int>, const svg_marks_t::dot_t *> on_top;
+        std::map<std::pair<int, int>, const svg_marks_t::mark_t *> on_top;
         for (const auto &dot : marks.dots)
             on_top[{static_cast<int>(dot.cx), static_cast<int>(dot.cy)}] = &dot;
         for (const auto &[at, dot] : on_top) {
-            const std::size_t i =
-                (static_cast<std::size_t>(at.second) * static_cast<std::size_t>(png.width) +
-                 static_cast<std::size_t>(at.first)) *
-                3;
-            const std::array<std::uint8_t, 3> got = {png.rgb[i], png.rgb[i + 1], png.rgb[i + 2]};
-            ASSERT_EQ(got, dot->rgb) << "tick " << dot->tick;
+            const auto i = 3 * (static_cast<std::size_t>(at.second) * png.width + at.first);
+            ASSERT_EQ((std::array{png.rgb[i], png.rgb[i + 1], png.rgb[i + 2]}), dot->rgb)
+                << "tick " << dot->tick;
         }
     }
-}
-
-TEST(BeamTrace, FaultsAreReportedAndLeaveNoFiles)
-{
-    scratch_dir_t dir;
-    struct case_t {
-        std::string args;
-        int status;
-        std::string message; // stderr contains it
-    };
-    const case_t cases[] = {
-        {"1 1-2 --trace " + (dir / "t.svg"), 1, "--trace draws one frame, not a range"},
-        {"1 5 --trace " + (dir / "t.jpg"), 1, "must end in .svg or .png"},
-        {"1 5 --trace " + (dir / "no/t.png"), 1, dir / "no/t.png"},
-        {"1 5 --beam " + (dir / "no/b.csv"), 1, dir / "no/b.csv"},
-        // at the first frame, not after all of them
-        {"1 1-2147483647 --beam /dev/full", 4, "cannot write /dev/full: No space left on device"},
-    };
-    for (const case_t &c : cases) {
-        const run_t r = render(c.args);
-        EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << "\n" << r.err;
-    }
-    EXPECT_TRUE(fs::is_empty(dir.path)) << "a failed run left files behind";
 }
 
 } // namespace

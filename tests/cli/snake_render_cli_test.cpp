@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/bad_numbers.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
@@ -149,12 +150,16 @@ TEST(SnakeRender, BudgetCountsEveryTickByPass)
 // there alike whether frames came before it or not.
 TEST(SnakeRender, AFrameOverTheBudgetEndsTheRunWithWhatCameBefore)
 {
-    for (const char *frames : {"4000-6000/10", "5034-5040"}) {
+    for (const char *frames : {"4000-6000/10", "5030-5040", "5034-5040"}) {
         SCOPED_TRACE(frames);
         scratch_dir_t dir;
-        const run_t r = render("1 " + std::string(frames) + " -q --keys " + std::string(TEST_DATA) +
-                               "/over_budget.keys --ppm-dir " + dir.path + " --gif " +
-                               (dir / "g.gif") + " --budget " + (dir / "b.csv"));
+        // A WAV takes every frame of a range; video where FFmpeg is built in.
+        const bool wav = std::string(frames).find('/') == std::string::npos;
+        const run_t r =
+            render("1 " + std::string(frames) + " -q --keys " + std::string(TEST_DATA) +
+                   "/over_budget.keys --ppm-dir " + dir.path + " --gif " + (dir / "g.gif") +
+                   " --budget " + (dir / "b.csv") + (wav ? " --wav " + (dir / "w.wav") : "") +
+                   (PC_SNAKE_VIDEO ? " --video " + (dir / "v.mp4") : ""));
         ASSERT_EQ(r.status, 2) << r.err;
         const auto rows = csv_rows(read_text(dir / "b.csv"));
         ASSERT_GE(rows.size(), 1u);
@@ -169,12 +174,14 @@ TEST(SnakeRender, AFrameOverTheBudgetEndsTheRunWithWhatCameBefore)
         EXPECT_EQ(r.err.substr(r.err.find('\n') + 1),
                   "snake-render: frame 5034, pass end: more than 2000 beam ticks\n");
         // Every rendered frame before it is there, complete; the GIF holds
-        // them all, and is not written without any.
+        // them all; the GIF, the WAV and the video are not written without any.
         const long rendered = static_cast<long>(rows.size()) - 1; // then the aborted one
         std::size_t files = 0;
         for (const auto &entry : fs::directory_iterator(dir.path))
             files += entry.path().extension() == ".ppm";
         EXPECT_EQ(static_cast<long>(files), rendered);
+        EXPECT_EQ(fs::exists(dir / "w.wav"), wav && rendered > 0);
+        EXPECT_EQ(fs::exists(dir / "v.mp4"), PC_SNAKE_VIDEO && rendered > 0);
         if (rendered > 0) {
             EXPECT_EQ(static_cast<long>(decode_gif(read_file(dir / "g.gif")).frames.size()),
                       rendered);
@@ -212,35 +219,65 @@ TEST(SnakeRender, FaultsAreReportedAndLeaveNoFiles)
     scratch_dir_t dir;
     {
         std::ofstream(dir / "bad.keys") << "# fine\n5 left\n3 right\n";
-        std::ofstream(dir / "good.keys") << "5 left\n";
+        std::ofstream(dir / "keys.csv") << "5 left\n"; // a script may have any name
+        fs::create_directory(dir / "folder.gif");
     }
     struct case_t {
         std::string args;
         int status;
         std::string message; // stderr contains it
     };
-    const case_t cases[] = {
-        {"1 5 -o " + (dir / "x.png") + " --scale 9", 1, "--scale"},
-        {"1 5 -o " + (dir / "x.png") + " --bogus", 1, "--bogus"},
-        {"5 5 -o " + (dir / "x.png"), 1, "LEVEL"},
-        {"1 9-3 -o " + (dir / "x.png"), 1, "FRAMES"},
-        {"1 1-3 -o " + (dir / "x.png"), 1, "--output takes one frame"},
-        {"1 1 -o " + (dir / "x.jpg"), 1, "must end in .png or .ppm"},
+    const std::string png = " -o " + (dir / "x.png"), d = dir.path + "/";
+    std::vector<case_t> cases = {
+        {"1 5 --scale 9" + png, 1, "--scale"},
+        {"1 5 --bogus" + png, 1, "--bogus"},
+        {"5 5" + png, 1, "LEVEL"},
+        {"1 9-3" + png, 1, "FRAMES"},
+        {"1 1-3" + png, 1, "--output takes one frame"},
+        {"1 1 -o " + d + "x.jpg", 1, "must end in .png or .ppm"},
         {"1 1", 1, "nothing to write"},
-        {"1 1 --device --speed 3 -o " + (dir / "x.png"), 1, "--device"},
-        {"1 1-9 --keys " + (dir / "bad.keys") + " --gif " + (dir / "x.gif"), 1,
-         dir / "bad.keys:3: frame 3 does not come after frame 5"},
-        {"1 1 --keys " + (dir / "none.keys") + " -o " + (dir / "x.png"), 1, "cannot read"},
-        {"1 1 -o " + (dir / "no/such/x.png"), 1, dir / "no/such/x.png"},
-        {"1 1-2 --gif /dev/full/x.gif", 1, "/dev/full/x.gif"},
+        {"1 1 --device --speed 3" + png, 1, "--device"},
+        {"1 1 --device --sim" + png, 1, "--device keeps the level table's pace; it goes with no"},
+        {"1 1 --seed ''" + png, 1, "--seed: the value is empty; give a whole number from 1 to"},
+        {"1 1 --crf 99999999999999999999" + png, 1, "--crf: '99999999999999999999' is too large"},
+        {"1 1-2 --gif " + d + "x.png", 1, "--gif " + d + "x.png: the name must end in .gif"},
+        {"1 1-2 --wav " + d + "x.mp3", 1, "x.mp3: the name must end in .wav"},
+        {"1 1-2 --beam " + d + "x.wav", 1, "x.wav: the name must end in .csv"},
+        {"1 1-2 --gif \"$(printf 'a\\033[2J')\"", 1, "--gif a\\x1b[2J: the name must end in .gif"},
+        {"1 1-2 --trace " + d + "t.svg", 1, "--trace draws one frame, not a range"},
+        {"1 5 --trace " + d + "t.jpg", 1, "must end in .svg or .png"},
+        {"1 1-5 --video " + d + "a.avi", 1, "must end in .mp4 or .webm"},
+        // Options of the other look, or of an output not asked for.
+        {"1 5 --size 512" + png, 1, "--size goes with the tube look"},
+        {"1 5 --persistence 50" + png, 1, "--persistence goes with the tube"},
+        {"1 5 --look tube --scale 2" + png, 1, "--scale goes with the exact"},
+        {"1 5 --look tube -o " + d + "a.ppm", 1, "PPM is pc-snake's exact picture"},
+        {"1 1-5 --look tube --size 301 --video " + d + "a.mp4", 1, "even --size"},
+        {"1 1-5 --fps 30 --gif " + d + "a.gif", 1, "--fps goes with --video"},
+        {"1 5 --tick-rate 5000" + png, 1, "--tick-rate goes with the tube"},
+        {"1 5 --look hazy" + png, 1, "--look"},
+        {"1 1-9 --keys " + d + "bad.keys --gif " + d + "x.gif", 1,
+         d + "bad.keys:3: frame 3 does not come after frame 5"},
+        {"1 1 --keys " + d + "none.keys" + png, 1, "cannot read"},
         // The files together, before any work.
-        {"1 1-3 --budget " + (dir / "x.csv") + " --beam " + (dir / "x.csv"), 1,
-         "--budget " + (dir / "x.csv") + " and --beam " + (dir / "x.csv") + " are the same file"},
-        {"1 1-3 --keys " + (dir / "good.keys") + " --beam " + (dir / "good.keys"), 1,
-         "--beam " + (dir / "good.keys") + " and --keys " + (dir / "good.keys") +
-             " are the same file"},
-        {"1 1-3 --gif " + dir.path, 1, "--gif " + dir.path + " is a folder"},
+        {"1 1 -o " + d + "no/such/x.png", 1, d + "no/such/x.png"},
+        {"1 5 --trace " + d + "no/t.png", 1, d + "no/t.png"},
+        {"1 5 --beam " + d + "no/b.csv", 1, d + "no/b.csv"},
+        {"1 1-2 --gif /dev/full/x.gif", 1, "/dev/full/x.gif"},
+        {"1 1-3 --budget " + d + "x.csv --beam " + d + "x.csv", 1,
+         "--budget " + d + "x.csv and --beam " + d + "x.csv are the same file"},
+        {"1 1-3 --keys " + d + "keys.csv --beam " + d + "keys.csv", 1,
+         "--beam " + d + "keys.csv and --keys " + d + "keys.csv are the same file"},
+        {"1 1-3 --gif " + d + "folder.gif", 1, "--gif " + d + "folder.gif is a folder"},
+        // A write that fails ends the run at the first frame, not after all of them.
+        {"1 1-2147483647 --beam /dev/full", 4, "cannot write /dev/full: No space left on device"},
     };
+    for (const char *option :
+         {"--focus", "--brightness", "--persistence", "--glow", "--gain", "--seconds"})
+        for (const bad_number_t &bad : BAD_REALS)
+            cases.push_back({"1 5 --look tube --wav " + (dir / "x.wav") + png + " " + option +
+                                 " '" + bad.text + "'",
+                             1, option + std::string(": ") + bad.said});
     for (const case_t &c : cases) {
         const run_t r = render(c.args);
         EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
@@ -248,12 +285,14 @@ TEST(SnakeRender, FaultsAreReportedAndLeaveNoFiles)
     }
     std::size_t left = 0;
     for (const auto &entry : fs::directory_iterator(dir.path))
-        left += entry.path().filename() != "bad.keys" && entry.path().filename() != "good.keys";
+        left += entry.path().filename() != "bad.keys" && entry.path().filename() != "keys.csv" &&
+                entry.path().filename() != "folder.gif";
     EXPECT_EQ(left, 0u) << "a failed run left files behind";
 
     const run_t help = render("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Examples:"), std::string::npos);
+    EXPECT_EQ(help_misaligned(help.out), "");
     EXPECT_EQ(render("--version").out, "snake-render 1.0\n");
 }
 
@@ -275,6 +314,11 @@ TEST(SnakeRender, StandardOutputAndDevicesAreWrittenThrough)
     const run_t full = render("1 1-3 -q --gif /dev/full");
     EXPECT_EQ(full.status, 4);
     EXPECT_NE(full.err.find("/dev/full: No space left on device"), std::string::npos) << full.err;
+    // A descriptor's name takes any ending, even where it is a regular file.
+    scratch_dir_t out;
+    const run_t named = run_program(SNAKE_RENDER_BIN, "1 1-3 -q --gif /dev/stdout", out / "o");
+    EXPECT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(decode_gif(read_file(out / "o")).frames.size(), 3u);
     const run_t two = render("1 1-3 -q --gif - --budget /dev/stdout");
     EXPECT_EQ(two.status, 1);
     EXPECT_EQ(two.err, "snake-render: only one output can go to standard output: --gif - and "

@@ -1,10 +1,14 @@
 // Key scripts and frame ranges as a user writes them.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "host/keys/game_settings.h"
 #include "host/keys/key_script.h"
+#include "host/keys/key_script_file.h"
 #include "host/keys/stimuli.h"
 #include "host/render/frame_range.h"
+#include "tests/support/run_program.h"
 
 namespace {
 
@@ -69,9 +73,15 @@ TEST(KeyScript, ReadsNamesCodesCommentsAndSettings)
     EXPECT_EQ(key_after(s, 9), 17);
 }
 
-TEST(KeyScript, FaultsNameTheFileAndLine)
+// Read from a text or a file alike: faults name the file and line; a line
+// may hold 4096 bytes, and the last needs no newline.
+TEST(KeyScript, LinesWithinTheirBoundsAndFaultsNamingTheFileAndLine)
 {
+    const std::string most(KEY_SCRIPT_LINE_MAX - 7, ' '); // after "2 right"
     const std::pair<std::string, std::string> cases[] = {
+        {"1 left\n2 right" + most + "\n", ""},
+        {"1 left\n2 right", ""},
+        {"1 left\n3 sideways", "k:2: unknown key 'sideways'"},
         {"5 left\n5 right\n", "k:2: frame 5 does not come after frame 5"},
         {"5 left\n4 right\n", "k:2: frame 4 does not come after frame 5"},
         {"3 sideways\n", "k:1: unknown key 'sideways'"},
@@ -91,15 +101,25 @@ TEST(KeyScript, FaultsNameTheFileAndLine)
         // What a terminal would take for commands is shown escaped, and long words cut.
         {"\x1b[2J\xff left\n", "k:1: expected 'FRAME KEY' or a setting, not '\\x1b[2J\\xff'\n"},
         {"1 " + std::string(50, 'q') + "\n", "k:1: unknown key '" + std::string(40, 'q') + "...'"},
-        {"1 left\n" + std::string(KEY_SCRIPT_LINE_MAX + 1, ' ') + "\n",
-         "k:2: a line longer than 4096 bytes"},
+        {"1 left\n2 right" + most + " \n", "k:2: a line longer than 4096 bytes"},
         {std::string(KEY_SCRIPT_SIZE_MAX + 1, '\n'), "k:1: longer than 64 MiB"},
     };
+    scratch_dir_t dir;
     for (const auto &[text, message] : cases) {
-        key_script_t s;
-        std::string error;
-        EXPECT_FALSE(parse_key_script(text, "k", &s, &error)) << text.substr(0, 40);
-        EXPECT_EQ((error + "\n").rfind(message, 0), 0u) << "got: " << error;
+        // A file past the size bound is refused where the reading got to.
+        const bool file_too = text.size() <= KEY_SCRIPT_SIZE_MAX;
+        std::ofstream(dir / "k", std::ios::binary) << (file_too ? text : "");
+        for (const bool from_file : {false, file_too}) {
+            SCOPED_TRACE(text.substr(0, 40) + (from_file ? " from a file" : ""));
+            key_script_t s;
+            std::string error;
+            const bool read = from_file ? load_key_script(dir / "k", &s, &error)
+                                        : parse_key_script(text, "k", &s, &error);
+            EXPECT_EQ(read, message.empty()) << error;
+            EXPECT_TRUE(read ? key_after(s, 2) == 0x10 // the last line is read
+                             : (error + "\n").rfind(from_file ? dir / message : message, 0) == 0)
+                << "got: " << error;
+        }
     }
 }
 

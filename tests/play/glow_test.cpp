@@ -1,5 +1,5 @@
-// The afterglow alone: how fast it fades, that trails end, and that a steady
-// point keeps its brightness.
+// The afterglow alone: how fast it fades (by half a half-life later), that
+// trails end, and that a steady point keeps its brightness.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,15 +15,6 @@ struct buffers_t {
     glow_t glow{};
     glow_t frame{}; // one frame's points, as the raster leaves them
 };
-
-TEST(Glow, DecayHalvesPerPersistence)
-{
-    EXPECT_DOUBLE_EQ(decay_after(20.0, 20.0), 0.5);            // one half-life per frame
-    EXPECT_DOUBLE_EQ(decay_after(20.0, 40.0), std::sqrt(0.5)); // two frames per half-life
-    EXPECT_DOUBLE_EQ(decay_after(20.0, 0.0), 0.0);             // no persistence: nothing is kept
-    // Four frames of 20 ms make one half-life of 80 ms.
-    EXPECT_NEAR(std::pow(decay_after(20.0, 80.0), 4), 0.5, 1e-12);
-}
 
 TEST(Glow, PointLitOnceFadesToBlack)
 {

@@ -3,27 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "host/keys/game_settings.h"
 #include "host/keys/key_script.h"
 #include "host/keys/stimuli.h"
+#include "tests/support/bad_numbers.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 #include "tests/support/run_program.h"
-
-extern char **environ;
 
 namespace {
 
@@ -80,20 +75,26 @@ TEST_F(SnakePlay, ScriptedGameHasPcSnakesPixels)
     }
 }
 
-// The tube look is the same code in both programs: snake-play's picture of
-// a frame is snake-render's, pixel for pixel, trail and halo included.
+// The tube look is the same code in both programs, and in the window light
+// fades in the time a frame is shown: snake-play's picture of frame N at 50
+// frames a second (or unthrottled, at the nominal 20 ms) is snake-render's
+// tube frame N with --fixed-frame, pixel for pixel, trail and halo included
+// (up to frame 61, snake-render plays every frame before for its light).
 TEST_F(SnakePlay, TubePictureIsSnakeRendersTubeFrame)
 {
-    const std::string shot = file("tube.png"), frame = file("frame.png");
-    const run_t r = play("--sim --level 2 --keys builtin --frames 150 --fps 0 --size 512 "
-                         "--screenshot '" +
-                         shot + "'");
-    ASSERT_EQ(r.status, 0) << r.err;
-    const run_t want = run(SNAKE_RENDER_BIN, "2 150 --look tube --size 512 -q -o '" + frame + "'");
-    ASSERT_EQ(want.status, 0) << want.err;
-    const rgb_image_t got = decode_png(read_file(shot));
-    EXPECT_EQ(got.width, 512);
-    EXPECT_TRUE(got == decode_png(read_file(frame)));
+    for (const auto &[fps, n] : {std::pair{"50", "60"}, std::pair{"0", "45"}}) {
+        const std::string shot = file("tube.png"), frame = file("frame.png");
+        const run_t r = play("--sim --level 2 --keys builtin --frames " + std::string(n) +
+                             " --fps " + fps + " --size 512 --screenshot '" + shot + "'");
+        ASSERT_EQ(r.status, 0) << r.err;
+        const run_t want = run(SNAKE_RENDER_BIN,
+                               "2 " + std::string(n) +
+                                   " --look tube --size 512 --fixed-frame -q -o '" + frame + "'");
+        ASSERT_EQ(want.status, 0) << want.err;
+        const rgb_image_t got = decode_png(read_file(shot));
+        EXPECT_EQ(got.width, 512);
+        EXPECT_TRUE(got == decode_png(read_file(frame))) << "--fps " << fps;
+    }
 }
 
 TEST_F(SnakePlay, RecordingReplaysToTheSameFrames)
@@ -182,7 +183,7 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
         std::string args;
         std::string message; // part of the message on stderr
     };
-    const bad_t cases[] = {
+    std::vector<bad_t> cases = {
         {"--level 5", "--level"},
         {"--seed 0", "--seed"},
         {"--fps -1", "--fps"},
@@ -193,6 +194,9 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
         {"--look exact --glow 1", "--glow goes with the tube look"},
         {"--look exact --tick-rate 5000", "--tick-rate goes with the tube look or --audio"},
         {"--bogus", "--bogus"},
+        {"--fps 1e3", "--fps: '1e3' is not a whole number; give a whole number from 0 to 1000"},
+        {"--device --sim", "--device keeps the level table's pace; it goes with no --sim"},
+        {"--screenshot x.jpg", "--screenshot x.jpg: the name must end in .png"},
         {"--keys '" + file("bad.keys") + "'", file("bad.keys") + ":3: frame 3 does not come after"},
         {"--keys '" + file("none.keys") + "'",
          "cannot read the key script " + file("none.keys") + ": No such file or directory"},
@@ -205,11 +209,18 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
         {"--record '" + file("missing/x.keys") + "'",
          "the folder " + file("missing") + " for " + file("missing/x.keys") + " does not exist"},
     };
+    for (const char *option : {"--focus", "--brightness", "--persistence", "--glow", "--gain"})
+        for (const bad_number_t &bad : BAD_REALS)
+            cases.push_back({std::string(option) + " '" + bad.text + "' --audio",
+                             option + std::string(": ") + bad.said});
     for (const bad_t &c : cases) {
-        const run_t r = play(c.args + " --frames 1 --fps 0");
+        const bool shot = c.args.find("--screenshot") == std::string::npos;
+        const run_t r =
+            play(c.args + " --frames 1" + (shot ? " --screenshot '" + file("shot.png") + "'" : ""));
         EXPECT_EQ(r.status, 1) << c.args;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.args << ": " << r.err;
     }
+    EXPECT_FALSE(fs::exists(file("shot.png")));
     const run_t version = play("--version");
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, "snake-play 1.0\n");
@@ -217,6 +228,7 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
     EXPECT_EQ(help.status, 0);
     for (const char *part : {"--persistence", "--record", "Keys:", "F12", "Examples:"})
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
+    EXPECT_EQ(help_misaligned(help.out), "");
 }
 
 // With no display SDL falls back on a driver that shows nothing. That is
@@ -267,38 +279,27 @@ TEST_F(SnakePlay, NoDisplayIsRefusedUnlessHeadlessOnPurpose)
     }
 }
 
-TEST_F(SnakePlay, TerminatedMidGameLeavesACompleteRecording)
+// A signal to stop ends the game as closing the window does: the recording
+// and the screenshot are written, and the status is 128 plus the signal.
+TEST_F(SnakePlay, StoppedBySignalKeepsTheGameAndSaysWhichSignal)
 {
-    const std::string keys = file("live.keys");
-    const std::string level = "--level=3", record = "--record=" + keys;
-    std::vector<char *> argv = {
-        const_cast<char *>(SNAKE_PLAY_BIN),   const_cast<char *>("--sim"),
-        const_cast<char *>("--keys=builtin"), const_cast<char *>(level.c_str()),
-        const_cast<char *>(record.c_str()),   nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, SNAKE_PLAY_BIN, nullptr, nullptr, argv.data(), environ), 0);
-    // The first recording is written once the window is open and signals
-    // are heard; then let it play a while at 50 frames a second.
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!fs::exists(keys) && std::chrono::steady_clock::now() < give_up)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    kill(pid, SIGTERM);
-    int raw = 0;
-    while (waitpid(pid, &raw, WNOHANG) == 0 && std::chrono::steady_clock::now() < give_up)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (waitpid(pid, &raw, WNOHANG) == 0) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &raw, 0);
-        FAIL() << "snake-play did not end on SIGTERM";
+    const std::string keys = file("live.keys"), shot = file("live.png");
+    for (const auto &[name, number] :
+         {std::pair{"TERM", SIGTERM}, {"INT", SIGINT}, {"HUP", SIGHUP}}) {
+        fs::remove(keys);
+        fs::remove(shot);
+        // Two seconds in, well after the window is open, at 50 frames a second.
+        const run_t r = run("timeout", std::string("--preserve-status -s ") + name + " 2 '" +
+                                           SNAKE_PLAY_BIN + "' --sim --keys builtin --level 3 " +
+                                           "--record '" + keys + "' --screenshot '" + shot + "'");
+        EXPECT_EQ(r.status, 128 + number) << name << ": " << r.err;
+        key_script_t script;
+        std::string error;
+        ASSERT_TRUE(parse_key_script(read_text(keys), keys, &script, &error)) << error;
+        EXPECT_EQ(script.settings.level, 3);
+        EXPECT_FALSE(script.presses.empty());          // the first built-in key comes after frame 2
+        EXPECT_EQ(read_png(shot).width, 1024) << name; // the tube's picture
     }
-    ASSERT_TRUE(WIFEXITED(raw));
-    EXPECT_EQ(WEXITSTATUS(raw), 0);
-    key_script_t script;
-    std::string error;
-    ASSERT_TRUE(parse_key_script(read_text(keys), keys, &script, &error)) << error;
-    EXPECT_EQ(script.settings.level, 3);
-    EXPECT_FALSE(script.presses.empty()); // the first built-in key comes after frame 2
 }
 
 } // namespace

@@ -21,6 +21,11 @@ namespace {
 
 using pixels_t = std::vector<double>;
 
+void keep_tick(void *ticks, const beam_tick_t &t)
+{
+    static_cast<std::vector<beam_tick_t> *>(ticks)->push_back(t);
+}
+
 // The ticks of frame n of the built-in game, heard from the raster.
 std::vector<beam_tick_t> frame_ticks(std::uint8_t level, std::int64_t n)
 {
@@ -29,9 +34,7 @@ std::vector<beam_tick_t> frame_ticks(std::uint8_t level, std::int64_t n)
     run.setup.level = level;
     run.keys = builtin_key_script();
     run_start(&run);
-    const beam_listening_t listening({&heard, [](void *c, const beam_tick_t &t) {
-                                          static_cast<std::vector<beam_tick_t> *>(c)->push_back(t);
-                                      }});
+    const beam_listening_t listening({&heard, keep_tick});
     run_to_frame(&run, n);
     return heard;
 }
@@ -120,6 +123,25 @@ TEST(Stepping, NStepsShowExactlyTheFirstNTicks)
     EXPECT_EQ(s->drawn, FRAME);
     EXPECT_EQ(st->shown, 1u);
     EXPECT_EQ(st->ticks.front().frame, FRAME + 1);
+
+    // A slanted wall join breaks its frame off: shown step by step, it and
+    // the line to it stay dark, as in the raster's glow.
+    auto slanted = std::make_unique<beam_stepper_t>();
+    {
+        const beam_listening_t listening({&slanted->ticks, keep_tick});
+        const std::vector<beam_tick_t> walls = {
+            // up, then slanted
+            {1, 1, beam_pass_t::walls, PAINT_WALL, true, 10, 20, false, 0, 0, false},
+            {1, 2, beam_pass_t::walls, PAINT_WALL, true, 10, 24, false, 0, 0, false},
+            {1, 3, beam_pass_t::walls, PAINT_WALL, true, 14, 28, false, 0, 0, false}};
+        expected[0] = raster_replay(walls, walls.size());
+    }
+    ASSERT_TRUE(slanted->ticks.back().faulted);
+    slanted->shown = slanted->ticks.size();
+    const auto glow = stepper_glow(*slanted);
+    EXPECT_EQ(pixels_t(glow->pixel.begin(), glow->pixel.end()), expected[0]);
+    EXPECT_EQ(glow->pixel[screen_index(10, 22)], BEAM_WEIGHT_FILLED) << "the straight join";
+    EXPECT_EQ(glow->pixel[screen_index(12, 26)] + glow->pixel[screen_index(14, 28)], 0.0);
 }
 
 play_input_t key(std::uint8_t code) { return {play_action_t::game_key, code}; }
@@ -180,6 +202,21 @@ TEST(Stepping, SlowMotionAndStepsReplayToTheSameFrames)
         run_to_frame(&run, n);
         ASSERT_TRUE(heard->pixels() == pixels) << "frame " << n;
     }
+}
+
+// After a stall (a dragged window, a suspended process) slow motion goes on
+// at its pace: the beam does not race through the time it missed.
+TEST(Stepping, SlowMotionDoesNotBurstAfterAStall)
+{
+    auto s = std::make_unique<play_session_t>();
+    auto st = std::make_unique<beam_stepper_t>();
+    st->ticks_per_second = 1000;
+    session_start(s.get(), game_setup_t{});
+    stepper_toggle_slow(st.get());
+    for (const std::int64_t now_us : {0, 20000, 60000000, 60020000})
+        stepper_run(st.get(), s.get(), now_us);
+    EXPECT_EQ(s->drawn, 0);
+    EXPECT_LE(st->shown, 20u + 100u + 20u); // at most 100 ms of ticks for the stall
 }
 
 TEST(Stepping, SlowMotionFromTheCommandLine)

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +35,27 @@ run_t run_program(const std::string &program, const std::string &tail,
                                     .c_str());
     const int status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return {status, take(out_file), take(err_file)};
+}
+
+std::string help_misaligned(const std::string &help)
+{
+    std::istringstream lines(help);
+    bool listing = false; // within "Options:" or "Positionals:"
+    std::size_t column = 0, narrowest_gap = 99;
+    for (std::string line; std::getline(lines, line);) {
+        if (!listing || line.empty()) {
+            listing = line == "Options:" || line == "Positionals:";
+            continue;
+        }
+        const std::size_t name_end = line.find("  ", 2);
+        const std::size_t text = line.find_first_not_of(' ', name_end);
+        if (name_end == std::string::npos || text == std::string::npos ||
+            (column != 0 && text != column))
+            return line;
+        column = text;
+        narrowest_gap = std::min(narrowest_gap, text - name_end);
+    }
+    return narrowest_gap == 2 ? "" : "blanks";
 }
 
 scratch_dir_t::scratch_dir_t()

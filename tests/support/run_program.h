@@ -14,6 +14,11 @@ struct run_t {
 run_t run_program(const std::string &program, const std::string &tail,
                   const std::string &out_target = "");
 
+// The first option line of a program's --help whose text is not in the one
+// column of the others, or "blanks" when the longest option leaves more than
+// the two blanks it needs; empty when the columns are right.
+std::string help_misaligned(const std::string &help);
+
 // A fresh empty folder for one test's files, removed with the object.
 struct scratch_dir_t {
     scratch_dir_t();
