@@ -72,7 +72,10 @@ light_plan_t plan_light(std::int64_t history, const game_setup_t &setup, const k
     scripted_run_t ahead;
     ahead.setup = setup;
     ahead.keys = keys;
-    const run_cycle_t cycle = find_run_cycle(&ahead, last);
+    // Brent's search sees a period by about twice the frames it takes the
+    // game to come into it and go round once; a frame earlier than that
+    // gains little from it.
+    const run_cycle_t cycle = find_run_cycle(&ahead, 2 * last);
     plan.period = cycle.period;
     plan.since = cycle.since;
     // Learning a period costs the period and the frames up to it, at least
