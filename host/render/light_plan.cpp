@@ -12,6 +12,13 @@ std::int64_t frames_in(std::int64_t from, std::int64_t to)
     return to >= from ? to - from + 1 : 0;
 }
 
+// Frames the route plays for their light.
+std::int64_t route_frames(const light_plan_t &plan, const light_route_t &route)
+{
+    return frames_in(route.play_from, route.play_to) + (route.learn ? plan.period : 0) +
+           frames_in(route.then_from, route.then_to);
+}
+
 // The history: the frames before m that the light still shows.
 light_route_t played_route(const light_plan_t &plan, const light_state_t &state, std::int64_t m)
 {
@@ -107,10 +114,4 @@ light_state_t light_state_after(const light_state_t &state, const light_route_t 
         after.prefix = route.prefix;
     }
     return after;
-}
-
-std::int64_t route_frames(const light_plan_t &plan, const light_route_t &route)
-{
-    return frames_in(route.play_from, route.play_to) + (route.learn ? plan.period : 0) +
-           frames_in(route.then_from, route.then_to);
 }

@@ -51,6 +51,3 @@ struct light_route_t {
 light_route_t light_route(const light_plan_t &plan, const light_state_t &state, std::int64_t m);
 light_state_t light_state_after(const light_state_t &state, const light_route_t &route,
                                 std::int64_t m);
-
-// Frames the route plays for their light.
-std::int64_t route_frames(const light_plan_t &plan, const light_route_t &route);
