@@ -1,13 +1,19 @@
 // The tube look's cost: one frame of the game lit into the phosphor and
-// made into its picture, at the size of snake-play's window and larger; and
-// a stretch of the game as a tube-look MP4, as snake-render --video makes it.
+// made into its picture, at the size of snake-play's window and larger; a
+// stretch of the game as a tube-look MP4, as snake-render --video makes it;
+// and a frame far into the game with the longest light the options allow.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "bench/bench_game.h"
+#include "host/keys/stimuli.h"
+#include "host/render/render.h"
 #include "host/sim/beam_raster.h"
 #include "host/tube/tube.h"
 #include "host/video/video_writer.h"
@@ -86,5 +92,37 @@ void BM_TubeVideo(benchmark::State &state)
 }
 
 BENCHMARK(BM_TubeVideo)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// snake-render 3 N --look tube --size 2048 --focus 4 --persistence 10000
+// --tick-rate 1000000 -o FILE.png: the light of frames N far into the game
+// from the frames into its cycle and one period, the rest leapt over.
+void BM_TubeFarFrame(benchmark::State &state)
+{
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "pc_snake_bench_far.png").string();
+    render_job_t job;
+    job.setup.level = 3;
+    job.keys = builtin_key_script();
+    job.frames = {state.range(0), state.range(0), 1};
+    job.picture.look = look_t::tube;
+    job.picture.tube.size = 2048;
+    job.picture.tube.focus = TUBE_FOCUS_MAX;
+    job.picture.tube.persistence_ms = TUBE_PERSISTENCE_MAX_MS;
+    job.picture.tube.tick_rate = BEAM_TICK_RATE_MAX;
+    job.files.output = path;
+    for (auto _ : state) {
+        const render_end_t end = render(job);
+        if (!end.write_error.empty())
+            state.SkipWithError(end.write_error.c_str());
+    }
+    std::remove(path.c_str());
+}
+
+BENCHMARK(BM_TubeFarFrame)
+    ->ArgName("frame")
+    ->Arg(30000)
+    ->Arg(2147483647)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 
 } // namespace

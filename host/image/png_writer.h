@@ -1,7 +1,9 @@
 // An RGB picture as the bytes of a PNG file (8 bits per channel, no alpha,
-// marked sRGB), encoded by libpng's simplified writer into memory. The same
-// picture always gives the same bytes: no time stamp or other chunk that
-// depends on when or where it was written.
+// marked sRGB), encoded by libpng into memory. The compression suits the
+// picture: few colours (the exact look, a trace) are packed hard, smooth
+// pictures (the tube's) quickly. The same picture always gives the same
+// bytes: no time stamp or other chunk that depends on when or where it was
+// written.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,5 @@
 #include "host/render/frame_pictures.h"
 
-#include <algorithm>
-
 frame_pictures_t::frame_pictures_t(const picture_job_t &job)
     : scale_(job.scale), side_(job.look == look_t::tube ? job.tube.size : SCREEN_SIDE * job.scale)
 {
@@ -28,22 +26,4 @@ const rgb_image_t &frame_pictures_t::picture(std::int64_t number, bool gif)
     }
     cache.number = number;
     return cache.image;
-}
-
-std::int64_t first_heard(const frame_plan_t &plan)
-{
-    return std::max<std::int64_t>(1, plan.range.first - plan.history);
-}
-
-std::int64_t next_heard(const frame_plan_t &plan, std::int64_t n)
-{
-    const frame_range_t &r = plan.range;
-    const std::int64_t next_written =
-        n < r.first ? r.first : r.first + ((n - r.first) / r.step + 1) * r.step;
-    return std::max(n + 1, next_written - plan.history);
-}
-
-bool frame_written(const frame_range_t &range, std::int64_t n)
-{
-    return n >= range.first && n <= range.last && (n - range.first) % range.step == 0;
 }

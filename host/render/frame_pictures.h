@@ -1,9 +1,7 @@
 // The picture of each frame a render writes, in the job's look, made once
 // however many outputs take it: the exact frame, from the afterglow the
 // raster's listener keeps, enlarged by the job's scale; or the tube's, which
-// listens to the light of every frame it needs. And which frames a run plays
-// for the pictures: the tube's picture of a frame carries the fading light
-// of the frames before, so those are played for their light, unseen.
+// listens to the light of every frame it needs (light_plan.h says which).
 #pragma once
 
 #include <cstdint>
@@ -30,6 +28,9 @@ class frame_pictures_t {
     // Pixels a side of every picture.
     int side() const { return side_; }
 
+    // The tube look's tube, to bring its light to a frame; nullptr in the exact look.
+    tube_t *tube() { return tube_.get(); }
+
   private:
     struct cached_t {
         std::int64_t number = 0; // 0: none yet
@@ -44,17 +45,3 @@ class frame_pictures_t {
     cached_t smooth_;
     cached_t gif_;
 };
-
-// The frames a run plays, and what for: the frames written are asked for;
-// `history` frames before each of them (the tube's) are played for their
-// light; the rest only for the game's state.
-struct frame_plan_t {
-    frame_range_t range;
-    std::int64_t history = 0;
-};
-
-// The first frame to play heard, and the heard one after n.
-std::int64_t first_heard(const frame_plan_t &plan);
-std::int64_t next_heard(const frame_plan_t &plan, std::int64_t n);
-// Whether frame n is written.
-bool frame_written(const frame_range_t &range, std::int64_t n);

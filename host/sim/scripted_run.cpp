@@ -1,5 +1,7 @@
 #include "host/sim/scripted_run.h"
 
+#include <algorithm>
+
 #include "host/sim/beam_raster.h"
 
 beam_fault_t play_raster_frame(snake_t *game, std::int64_t number, std::uint8_t key,
@@ -42,4 +44,49 @@ beam_fault_t run_to_frame(scripted_run_t *run, std::int64_t n, frame_use_t use)
             cycle_observe(&run->cycle, run->game, run->drawn, run->cycle_search_frames);
     }
     return {};
+}
+
+run_cycle_t find_run_cycle(scripted_run_t *run, std::int64_t until)
+{
+    run_start(run);
+    // The search looks from the last key on and no further than this.
+    const std::int64_t give_up = last_key_frame(run->keys) + run->cycle_search_frames + 1;
+    const std::int64_t last = std::min(until, give_up);
+    while (run->cycle.period == 0 && run->drawn < last)
+        if (beam_faulted(run_to_frame(run, run->drawn + 1, frame_use_t::unheard)))
+            break;
+    return run->cycle;
+}
+
+namespace {
+
+// Whether the state after frame f comes back `period` frames later.
+bool repeats_after(scripted_run_t *run, std::int64_t f, std::int64_t period)
+{
+    run_start(run);
+    run_to_frame(run, f, frame_use_t::unheard);
+    const run_state_t at = current_run_state(run->game);
+    run_to_frame(run, f + period, frame_use_t::unheard);
+    return current_run_state(run->game) == at;
+}
+
+} // namespace
+
+std::int64_t earliest_cycle_since(scripted_run_t *run, const run_cycle_t &cycle)
+{
+    // Once the keys are spent a state that comes back keeps coming back, so
+    // the frames that repeat are those from the answer on.
+    const std::int64_t search = run->cycle_search_frames;
+    run->cycle_search_frames = 0; // every frame played, none leapt over
+    std::int64_t lo = std::max<std::int64_t>(1, last_key_frame(run->keys));
+    std::int64_t hi = cycle.since;
+    while (lo < hi) {
+        const std::int64_t mid = lo + (hi - lo) / 2;
+        if (repeats_after(run, mid, cycle.period))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    run->cycle_search_frames = search;
+    return hi;
 }

@@ -39,3 +39,15 @@ void run_start(scripted_run_t *run);
 // finished before it and is returned; kind none when frame n was drawn.
 beam_fault_t run_to_frame(scripted_run_t *run, std::int64_t n,
                           frame_use_t use = frame_use_t::asked);
+
+// The game's period after its last key, found ahead of a run that needs it
+// from the start: `run` is started anew and plays unheard until the period
+// is known, frame `until` is drawn, the search gives up or a frame breaks
+// off. Returns run->cycle (period 0 when not found).
+run_cycle_t find_run_cycle(scripted_run_t *run, std::int64_t until);
+
+// The search may see the period long after the game came into its cycle:
+// the first frame from the last key on whose state comes back `period`
+// frames later, found by playing `run` anew, unheard, about log2(since)
+// times up to since + period.
+std::int64_t earliest_cycle_since(scripted_run_t *run, const run_cycle_t &cycle);

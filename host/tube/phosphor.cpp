@@ -118,6 +118,18 @@ void phosphor_t::clear()
     scale_now_ = 1.0;
 }
 
+void phosphor_t::add_light(const phosphor_t &other, double factor)
+{
+    if (other.lit_bottom_ < other.lit_top_ || factor == 0.0)
+        return;
+    const float scale = static_cast<float>(factor * other.scale_now_ / scale_now_);
+    const std::size_t from = std::size_t(other.lit_top_) * stride_;
+    const std::size_t to = std::size_t(other.lit_bottom_ + 1) * stride_;
+    for (std::size_t k = from; k < to; ++k)
+        light_[k] += scale * other.light_[k];
+    note_rows(other.lit_top_, other.lit_bottom_ - other.lit_top_ + 1);
+}
+
 void phosphor_t::renormalise()
 {
     const float factor = static_cast<float>(scale_now_);

@@ -31,6 +31,9 @@ class phosphor_t {
     // The stored light times `decay` (0 to 1): all of it, lazily.
     void decay(double factor);
     void clear();
+    // The light plus `factor` (0 or more) times the light of `other`, a
+    // phosphor of the same size and focus: the sum of what each would show.
+    void add_light(const phosphor_t &other, double factor);
 
     // Picture row j (0 at the top), its `size()` pixels from the left, in
     // stored units: the light is row(j)[i] * stored_scale().

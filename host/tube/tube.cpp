@@ -13,10 +13,16 @@ namespace {
 // a quarter of a tick per point still clearly.
 constexpr double BASE_EXPOSURE = 3.0;
 
-// The history that a frame's picture depends on: light older than this
-// many half-lives is below 2^-12 of what it was.
-constexpr double HISTORY_HALF_LIVES = 12.0;
-constexpr std::int64_t HISTORY_FRAMES_MAX = 20000;
+// The brightest light the game shows at a pixel, in ticks per square
+// point: about 2 at 256 pixels and 7 at 2048 with the sharpest focus (a
+// text stroke the beam passes more than once); with room for frames of
+// different lengths, whose shown shares differ.
+constexpr double SHOWN_LIGHT_MAX = 16.0;
+
+// An exposure that changes no colour by a step: the tone map's steepest
+// colour, green at black, rises 255 * 12.92 * ln 2 = 2284 steps per unit of
+// exposure, so this is about half a step.
+constexpr double EXPOSURE_UNSEEN = 1.0 / (1 << 12);
 
 } // namespace
 
@@ -66,14 +72,62 @@ void tube_t::on_frame_end(void *tube, const beam_frame_end_t &end)
 
 void tube_t::begin_frame()
 {
-    if (any_frame_)
-        light_.decay(decay_of(ticks_));
+    if (!any_frame_)
+        return;
+    const double decay = decay_of(ticks_);
+    light_.decay(decay);
+    if (period_.stage == light_period_t::stage_t::learning)
+        period_.kept *= decay;
 }
 
 void tube_t::end_frame(int ticks)
 {
     any_frame_ = true;
     ticks_ = ticks;
+    if (period_.stage == light_period_t::stage_t::learning &&
+        ++period_.frames_heard == period_.prefix_frames) {
+        period_.prefix = light_;
+        period_.prefix_kept = period_.kept;
+        period_.prefix_ticks = ticks_;
+    }
+}
+
+void tube_t::begin_period(int prefix_frames)
+{
+    period_.stage = light_period_t::stage_t::learning;
+    period_.prefix_frames = prefix_frames;
+    period_.frames_heard = 0;
+    period_.kept = 1.0;
+    period_.base_ticks = ticks_;
+    period_.base = light_;
+    light_.clear();
+    period_.prefix = light_;
+    period_.prefix_kept = 1.0;
+    period_.prefix_ticks = ticks_;
+}
+
+void tube_t::end_period()
+{
+    period_.stage = light_period_t::stage_t::learned;
+    period_.added = light_;
+}
+
+void tube_t::leap(std::int64_t periods, bool prefix)
+{
+    const light_period_t &p = period_;
+    // D^k, and 1 + D + ... + D^(k-1) = (1 - D^k) / (1 - D); D < 1 whenever
+    // light decays at all.
+    const double kept = std::pow(p.kept, static_cast<double>(periods));
+    const double sum = p.kept < 1.0 ? (1.0 - kept) / (1.0 - p.kept) : static_cast<double>(periods);
+    const double after = prefix ? p.prefix_kept : 1.0;
+    if (prefix)
+        light_ = *p.prefix;
+    else
+        light_.clear();
+    light_.add_light(*p.base, after * kept);
+    light_.add_light(*p.added, after * sum);
+    ticks_ = prefix ? p.prefix_ticks : p.base_ticks;
+    any_frame_ = true;
 }
 
 void tube_t::hear(const beam_tick_t &tick)
@@ -99,9 +153,13 @@ std::int64_t tube_t::history_frames(const tube_settings_t &settings)
 {
     if (settings.persistence_ms <= 0.0)
         return 0;
+    // Light older than this many half-lives shows less than EXPOSURE_UNSEEN
+    // even where it was brightest, halo included.
+    const double brightest =
+        BASE_EXPOSURE * settings.brightness * (1.0 + settings.glow) * SHOWN_LIGHT_MAX;
+    const double half_lives = std::max(0.0, std::log2(brightest / EXPOSURE_UNSEEN));
     const double shortest_ms = tube_frame_ms(settings, TUBE_FRAME_TICKS_MIN);
-    const double frames = std::ceil(HISTORY_HALF_LIVES * settings.persistence_ms / shortest_ms);
-    return std::min(HISTORY_FRAMES_MAX, static_cast<std::int64_t>(frames));
+    return static_cast<std::int64_t>(std::ceil(half_lives * settings.persistence_ms / shortest_ms));
 }
 
 const rgb_image_t &tube_t::picture(tube_palette_t palette)

@@ -4,10 +4,13 @@
 // time, and makes the picture of the latest frame: the light the phosphor
 // gives off during that frame, with its halo, tone mapped into the beam's
 // colours inside the round screen. It hears the frames played only for
-// their light too: they age the light as the frames shown do.
+// their light too: they age the light as the frames shown do. Once the game
+// repeats itself it can learn one period's light and leap over whole
+// periods, with the light that playing them would leave.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "host/image/frame_image.h"
@@ -23,6 +26,26 @@ inline constexpr float TUBE_TICK_ENERGY = 1.0f;
 // Frames never have fewer ticks than this: the score, the level, the snake
 // picture and level 1's walls alone take more than 300.
 inline constexpr int TUBE_FRAME_TICKS_MIN = 256;
+
+// One period of a game in its cycle as the tube learns it, from the frame
+// it starts after (the base): frame f + P is frame f, so the light after
+// frame base + k P is D^k L + B (1 - D^k) / (1 - D), with L the light at the
+// base, D the share of it that the period keeps, and B the light the
+// period's frames leave on a dark screen. The light of the period's first
+// frames (the prefix) is kept as well, for a frame within a period.
+struct light_period_t {
+    enum class stage_t : std::uint8_t { none, learning, learned };
+    stage_t stage = stage_t::none;
+    int prefix_frames = 0;    // frames of the prefix
+    int frames_heard = 0;     // frames of the period heard so far
+    double kept = 1.0;        // D: the share the period (so far) keeps of the light before it
+    double prefix_kept = 1.0; // the same for the prefix
+    int base_ticks = 0;       // the base frame's ticks, and so those of the period's last frame
+    int prefix_ticks = 0;     // the prefix's last frame's ticks
+    std::optional<phosphor_t> base;   // L
+    std::optional<phosphor_t> added;  // B
+    std::optional<phosphor_t> prefix; // the prefix's light on a dark screen
+};
 
 class tube_t {
   public:
@@ -49,8 +72,21 @@ class tube_t {
 
     // Frames to play, unseen, before a frame whose picture must be as if
     // the game had been shown from its start: by then the light of any
-    // earlier frame has faded below 2^-12 of what it was.
+    // earlier frame, however bright, has faded below what could change a
+    // colour by a step (0 with no persistence).
     static std::int64_t history_frames(const tube_settings_t &settings);
+
+    // After the frame a period starts from (the base) has been heard: the
+    // frames heard from now on light a dark screen until end_period, which
+    // follows the period's last frame; the light of its first
+    // `prefix_frames` frames is kept too (0 to the period's length).
+    void begin_period(int prefix_frames);
+    void end_period();
+    bool period_learned() const { return period_.stage == light_period_t::stage_t::learned; }
+    // The light after `periods` (1 or more) whole periods past the base, and
+    // after the prefix's frames as well if `prefix`: as if the frames had
+    // been heard, up to rounding. The next frame heard is the one after.
+    void leap(std::int64_t periods, bool prefix);
 
   private:
     static void on_tick(void *tube, const beam_tick_t &tick);
@@ -75,4 +111,5 @@ class tube_t {
     rgb_image_t image_{};
     bool any_frame_ = false; // a frame has ended, whose light decays when the next begins
     int ticks_ = 0;          // the ticks of the last frame that ended
+    light_period_t period_;
 };

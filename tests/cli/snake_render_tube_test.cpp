@@ -208,8 +208,8 @@ TEST(SnakeRenderTube, VideoDecodesToTheFramesAsked)
 // A tube frame carries the fading light of the frames before it, so it is
 // made the same way alone as within a range: frame 400 alone plays the
 // frames before it unseen, and a range that starts long before has them too.
-// Light older than the frames played alone is below 2^-12 of what it was,
-// at most a step of 1 in the 8-bit colours.
+// Light older than the frames played alone has faded below what could
+// change a colour by more than a step of 1.
 TEST(SnakeRenderTube, FrameAloneIsTheFrameWithinARange)
 {
     scratch_dir_t dir;

@@ -2,7 +2,11 @@
 // and giflib.
 #include <gtest/gtest.h>
 
+#include <png.h>
+
 #include <algorithm>
+#include <cmath>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -11,7 +15,9 @@
 #include "host/image/gif_writer.h"
 #include "host/image/png_writer.h"
 #include "host/image/screen_color.h"
-#include "host/io/sink.h"
+#include "host/keys/stimuli.h"
+#include "host/sim/scripted_run.h"
+#include "tests/support/heard_frame.h"
 #include "tests/support/image_compare.h"
 #include "tests/support/image_decode.h"
 
@@ -76,6 +82,111 @@ TEST(FrameImage, PngDecodesToEveryColourInPlaceAtEveryScale)
     }
     EXPECT_FALSE(rgb_image_valid(scale_image(frame, 0)));
     EXPECT_FALSE(rgb_image_valid(scale_image(frame, IMAGE_SCALE_MAX + 1)));
+}
+
+// A smooth picture of many colours, as the tube's are: a ramp that changes
+// in every pixel and every channel.
+rgb_image_t smooth_picture(int width, int height)
+{
+    rgb_image_t image{width, height, std::vector<std::uint8_t>(std::size_t(3) * width * height)};
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i) {
+            std::uint8_t *p = &image.rgb[3 * (std::size_t(j) * width + i)];
+            p[0] = static_cast<std::uint8_t>(i * j / 7);
+            p[1] = static_cast<std::uint8_t>(127.5 + 127.5 * std::sin(0.05 * i + 0.03 * j));
+            p[2] = static_cast<std::uint8_t>(i + 3 * j);
+        }
+    return image;
+}
+
+// The chunks of a PNG file by type, in order.
+std::vector<std::string> chunk_types(const std::vector<std::uint8_t> &png)
+{
+    std::vector<std::string> types;
+    for (std::size_t at = 8; at + 8 <= png.size();) {
+        const std::size_t length = std::size_t(png[at]) << 24 | std::size_t(png[at + 1]) << 16 |
+                                   std::size_t(png[at + 2]) << 8 | png[at + 3];
+        types.emplace_back(png.begin() + std::ptrdiff_t(at) + 4,
+                           png.begin() + std::ptrdiff_t(at) + 8);
+        at += 12 + length;
+    }
+    return types;
+}
+
+// Every kind of picture the writer packs its own way decodes to its pixels,
+// with nothing but the header, the sRGB intent (perceptual), the data and the
+// end: few colours, smooth, each as drawn and enlarged (rows repeating), and
+// pictures one pixel high or wide, where libpng drops the filters that look
+// at the row above or the pixel before.
+TEST(Png, EveryKindOfPictureDecodesToItsPixels)
+{
+    const rgb_image_t exact = frame_image(lit_buffer(true).data());
+    struct case_t {
+        const char *name;
+        rgb_image_t image;
+    };
+    const case_t cases[] = {
+        {"few colours", exact},
+        {"few colours, enlarged", scale_image(exact, 5)},
+        {"smooth", smooth_picture(300, 200)},
+        {"smooth, enlarged", scale_image(smooth_picture(256, 256), 2)},
+        {"one pixel", smooth_picture(1, 1)},
+        {"one row", smooth_picture(500, 1)},
+        {"one column", smooth_picture(1, 150)},
+        {"one column, repeating", scale_image(smooth_picture(1, 60), 4)},
+    };
+    for (const case_t &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::uint8_t> bytes = encode_png(c.image);
+        EXPECT_TRUE(same_image(std::string("png_kind_") + c.name, decode_png(bytes), c.image));
+        std::vector<std::string> types = chunk_types(bytes);
+        ASSERT_GE(types.size(), 4u);
+        EXPECT_EQ(types[0], "IHDR");
+        EXPECT_EQ(types[1], "sRGB");
+        EXPECT_EQ(bytes[8 + 25 + 8], PNG_sRGB_INTENT_PERCEPTUAL); // after the signature and IHDR
+        EXPECT_EQ(types.back(), "IEND");
+        types.erase(types.begin(), types.begin() + 2);
+        types.pop_back();
+        EXPECT_TRUE(std::all_of(types.begin(), types.end(),
+                                [](const std::string &t) { return t == "IDAT"; }));
+        EXPECT_EQ(encode_png(c.image), bytes);
+    }
+}
+
+// libpng's simplified writer at zlib's default level, the writer's first way.
+std::size_t default_png_size(const rgb_image_t &image)
+{
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGB;
+    png_alloc_size_t size = 0;
+    EXPECT_TRUE(png_image_write_to_memory(&png, nullptr, &size, 0, image.rgb.data(), 0, nullptr));
+    return size;
+}
+
+// The exact look's frames, of few colours, are packed tighter than at
+// zlib's default level: as drawn by a fifth at least (a high level finds the
+// long black runs and the repeated strokes of the text), enlarged no worse.
+TEST(Png, FewColourFramesPackTighterThanTheDefault)
+{
+    for (const std::uint8_t level : {1, 3}) {
+        const auto heard = std::make_unique<heard_frame_t>();
+        scripted_run_t run;
+        run.setup.level = level;
+        run.keys = builtin_key_script();
+        run_start(&run);
+        ASSERT_FALSE(beam_faulted(run_to_frame(&run, 400)));
+        const rgb_image_t frame = frame_image(heard->glow.pixel.data());
+        for (const int scale : {1, 2, 4}) {
+            const rgb_image_t image = scale_image(frame, scale);
+            const double ratio =
+                static_cast<double>(encode_png(image).size()) / default_png_size(image);
+            EXPECT_LE(ratio, scale == 1 ? 0.8 : 1.0)
+                << "level " << int{level} << " scale " << scale;
+        }
+    }
 }
 
 TEST(Gif, AnimationLoopsAndDecodesToItsFrames)
