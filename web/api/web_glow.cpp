@@ -64,6 +64,8 @@ WEB_EXPORT("web_glow_set") void web_glow_set(double persistence_ms, double frame
     keeper.tick_rate = std::max(1, tick_rate);
 }
 
+WEB_EXPORT("web_glow_clear") void web_glow_clear() { keeper.glow.fill(0.0); }
+
 WEB_EXPORT("web_glow_history") int web_glow_history()
 {
     if (keeper.persistence_ms <= 0.0)

@@ -16,6 +16,8 @@ extern "C" {
 // The glow's half-life in ms (0: each frame alone), and how long a frame
 // lasts: frame_ms, or when that is 0 its own ticks at tick_rate.
 void web_glow_set(double persistence_ms, double frame_ms, int tick_rate);
+// Forgets the glow: the game goes back, or leaps past what it showed.
+void web_glow_clear();
 // Frames to play before a frame whose picture must be as if the game had
 // been shown from its start: all older glow has fallen below the floor.
 int web_glow_history();

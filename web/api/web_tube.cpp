@@ -21,6 +21,23 @@ std::unique_ptr<tube_t> tube;
 std::optional<beam_listening_t> listening;
 std::vector<std::uint8_t> rgba;
 std::vector<std::uint8_t> tone_table;
+std::vector<float> profile;
+int profile_taps = 0;
+
+// One axis's rows of web_profile.
+void add_axis(const beam_profile_t &axis, float *out)
+{
+    const int taps = axis.taps();
+    for (int c = 0; c < SCREEN_SIDE; ++c) {
+        const auto coordinate = static_cast<std::uint8_t>(c);
+        const int first = axis.first(coordinate);
+        *out++ = static_cast<float>(first);
+        for (int t = 0; t < taps; ++t)
+            *out++ = axis.spot(coordinate)[t];
+        for (int t = 0; t < taps; ++t)
+            *out++ = axis.edge(coordinate, first + t);
+    }
+}
 
 } // namespace
 
@@ -87,3 +104,19 @@ WEB_EXPORT("web_tone_table") const unsigned char *web_tone_table()
 }
 
 WEB_EXPORT("web_tone_steps") int web_tone_steps() { return TONE_STEPS; }
+
+WEB_EXPORT("web_profile") const float *web_profile(int size, double focus)
+{
+    // As phosphor_t lays its two axes out.
+    const double scale = size / 256.0;
+    const beam_profile_t across(0.5 * scale, scale, focus * scale);
+    const beam_profile_t down(255.5 * scale, -scale, focus * scale);
+    profile_taps = across.taps();
+    const std::size_t row = 1 + 2 * std::size_t(profile_taps);
+    profile.resize(2 * SCREEN_SIDE * row);
+    add_axis(across, profile.data());
+    add_axis(down, profile.data() + SCREEN_SIDE * row);
+    return profile.data();
+}
+
+WEB_EXPORT("web_profile_taps") int web_profile_taps() { return profile_taps; }

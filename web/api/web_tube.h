@@ -18,4 +18,11 @@ int web_tube_history(double persistence_ms);
 // 20479, index it.
 const unsigned char *web_tone_table();
 int web_tone_steps();
+// The beam's spot at this size and focus as the CPU tube works it out
+// (host/tube/beam_profile.h), for the WebGL2 tube to light alike: 512 rows,
+// the 256 coordinates across (x), then the 256 down (y, rows from the top),
+// each row the first pixel the spot reaches, then its web_profile_taps()
+// shares, then its edge over the same pixels. Floats.
+const float *web_profile(int size, double focus);
+int web_profile_taps();
 }
