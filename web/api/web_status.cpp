@@ -40,6 +40,5 @@ WEB_EXPORT("web_status") const std::int32_t *web_status()
     status[WEB_STATUS_SHOWN] = web_step_shown();
     status[WEB_STATUS_WAITING_KEYS] = static_cast<std::int32_t>(web_game.queue.size());
     status[WEB_STATUS_LAST_KEY] = as_int(last_key_frame(run.keys));
-    status[WEB_STATUS_SCORE] = run.game.score;
     return status.data();
 }

@@ -17,7 +17,6 @@ enum web_status_index_t : int {
     WEB_STATUS_SHOWN,        // its ticks shown so far
     WEB_STATUS_WAITING_KEYS, // game keys pressed and not yet taken
     WEB_STATUS_LAST_KEY,     // the script's last key frame; past drawn while it replays
-    WEB_STATUS_SCORE,        // the module's score
     WEB_STATUS_COUNT,
 };
 

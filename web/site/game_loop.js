@@ -52,11 +52,12 @@ export class GameLoop {
         this.changed();
     }
 
-    // '.': pause, and one more beam tick.
+    // '.': pause, and one more beam tick, shown at once.
     step() {
         this.paused = true;
         this.player.stepTick();
-        this.changed();
+        this.dirty = false;
+        this.onPicture();
     }
 
     // ',': slow motion on or off; off, the frame being stepped through is finished.

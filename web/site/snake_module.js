@@ -19,7 +19,7 @@ function refusingImports(module) {
 // The rows of web_status (web/api/web_status.h), in order.
 const STATUS_FIELDS = [
     'drawn', 'level', 'seed', 'speed', 'growth', 'device', 'stopped', 'stepping', 'shown',
-    'waitingKeys', 'lastKey', 'score',
+    'waitingKeys', 'lastKey',
 ];
 
 // What a frame is played for (frame_use_t): its state alone, its light, the user.
