@@ -1,7 +1,8 @@
 // The page's buttons, fields and sliders: each calls one of the page's
 // actions, and shows the state it controls. The sliders take effect when let
 // go (a tube knob may play the frame's history again); their numbers follow
-// while they move.
+// while they move. A control gives the keyboard back to the game once used,
+// so that Space pauses and the arrows steer rather than press or move it.
 
 const $ = (id) => document.getElementById(id);
 
@@ -25,7 +26,10 @@ function slider(name, onChange) {
     input.addEventListener('input', () => {
         output.textContent = scale.shown(scale.toValue(input.value));
     });
-    input.addEventListener('change', () => onChange(scale.toValue(input.value)));
+    input.addEventListener('change', () => {
+        input.blur();
+        onChange(scale.toValue(input.value));
+    });
     return {
         set(value) {
             const position = scale.toPosition(value);
@@ -38,7 +42,10 @@ function slider(name, onChange) {
 }
 
 function click(id, action) {
-    $(id).addEventListener('click', () => action());
+    $(id).addEventListener('click', (event) => {
+        event.currentTarget.blur();
+        action();
+    });
 }
 
 // actions: pause, tick, slow, newGame(level), jump(n), look(name),
@@ -48,13 +55,17 @@ export function bindControls(actions) {
     click('tick', actions.tick);
     click('slow', actions.slow);
     click('new-game', () => actions.newGame(Number($('level').value)));
+    $('level').addEventListener('change', () => $('level').blur());
     $('jump').addEventListener('submit', (event) => {
         event.preventDefault();
         const n = Number($('frame-input').value);
         if (Number.isInteger(n) && n >= 1 && n <= 2147483647)
             actions.jump(n);
     });
-    $('look').addEventListener('change', () => actions.look($('look').value));
+    $('look').addEventListener('change', () => {
+        $('look').blur();
+        actions.look($('look').value);
+    });
     const sliders = {};
     for (const name of ['persistence', 'focus', 'brightness', 'glow'])
         sliders[name] = slider(name, (value) => actions.knob(name, value));

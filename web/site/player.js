@@ -92,7 +92,7 @@ export class Player {
     }
 
     // Knobs {size, focus, brightness, glow, persistence}; the persistence is
-    // the shown look's. Returns whether the frame was played again.
+    // the shown look's.
     setKnobs(knobs) {
         const { persistence, ...tube } = knobs;
         if (this.look === 'exact') {
@@ -104,7 +104,12 @@ export class Player {
         }
         Object.assign(this.tubeKnobs, tube, persistence === undefined ? {} : { persistence });
         this.tube?.setKnobs(this.tubeKnobs);
-        this.refresh();
+        // The WebGL tube takes brightness and glow in its picture alone; any
+        // other knob changes the light, which the frame's history lights again.
+        const pictureOnly = this.tube?.needsTicks && persistence === undefined &&
+            Object.keys(tube).every((name) => name === 'brightness' || name === 'glow');
+        if (!pictureOnly)
+            this.refresh();
     }
 
     persistence() { return this.look === 'exact' ? this.exactPersistence : this.tubeKnobs.persistence; }

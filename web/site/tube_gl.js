@@ -129,10 +129,13 @@ class TubeGl {
     // Knobs {size, focus, brightness, persistence, glow}. A new size or focus
     // starts the light afresh; the rest apply from the next frame or picture.
     setKnobs(knobs) {
-        const fresh = knobs.size !== this.knobs.size || knobs.focus !== this.knobs.focus;
+        const resized = knobs.size !== this.knobs.size;
+        const refocused = resized || knobs.focus !== this.knobs.focus;
         this.knobs = { ...knobs };
-        if (fresh)
+        if (resized)
             this.#build();
+        if (refocused)
+            this.#loadProfile();
     }
 
     // The light of nothing: before a game is shown from its start.
@@ -202,8 +205,17 @@ class TubeGl {
         return rgba;
     }
 
+    // The textures of a size: the light, the halo's levels, the disc's rows.
     #build() {
         const gl = this.gl;
+        for (const target of [this.light, this.quarter, this.quarterBlur, this.sixteenth,
+            this.sixteenthBlur, this.haloQuarter].flat()) {
+            if (target !== undefined) {
+                gl.deleteTexture(target.texture);
+                gl.deleteFramebuffer(target.framebuffer);
+            }
+        }
+        gl.deleteTexture(this.spans ?? null);
         const size = this.knobs.size;
         this.size = size;
         this.canvas.width = size;
@@ -221,9 +233,15 @@ class TubeGl {
         this.nearKernel = gaussianKernel(NEAR_HALO_POINTS * this.scale / 4);
         this.farKernel = gaussianKernel(FAR_HALO_POINTS * this.scale / 16);
         this.spans = dataTexture(gl, gl.RG32F, size, 1, gl.RG, gl.FLOAT, discSpans(size));
-        const { taps, values } = this.snake.profile(size, this.knobs.focus);
+    }
+
+    // The spot at this size and focus, from the module; the light starts afresh.
+    #loadProfile() {
+        const gl = this.gl;
+        const { taps, values } = this.snake.profile(this.size, this.knobs.focus);
         this.taps = taps;
         this.table = values;
+        gl.deleteTexture(this.profile ?? null);
         this.profile = dataTexture(gl, gl.R32F, 1 + 2 * taps, 512, gl.RED, gl.FLOAT, values);
         this.clear();
     }
