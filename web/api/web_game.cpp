@@ -100,7 +100,8 @@ int web_start(int level, int seed, int speed, int growth, int device, int name_l
     }
     game_settings_t page;
     page.level = named_byte(level);
-    page.seed = seed < 0 ? std::nullopt : std::optional<std::uint16_t>(seed);
+    page.seed =
+        seed < 0 ? std::nullopt : std::optional<std::uint16_t>(static_cast<std::uint16_t>(seed));
     page.speed = named_byte(speed);
     page.growth = named_byte(growth);
     page.device = device > 0;

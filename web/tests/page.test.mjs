@@ -1,12 +1,12 @@
 // The page in headless Chromium: it loads and plays pc-snake's game live,
 // nothing goes wrong on the way, and nothing is asked of any server but the
 // page's own; a link's bad values are named on the page and ignored, its
-// good ones taken.
+// good ones taken; swipes on a touch screen steer as the arrows do.
 import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
 
 import { launchChromium, need, SITE } from './support/browsers.mjs';
-import { moduleStatus, openPage, openView } from './support/page_watch.mjs';
+import { goToFrame, moduleStatus, openPage, openView } from './support/page_watch.mjs';
 import { serveFolder } from './support/static_server.mjs';
 
 const needs = need('puppeteer', 'chromium', 'site');
@@ -62,6 +62,30 @@ describe('the page in Chromium', { skip: needs.skip }, () => {
         assert.equal(seen.look, 'tube');
         assert.equal(seen.renderer, 'CPU');
         assert.deepEqual([seen.knobs.focus, seen.knobs.glow], [0.6, 2]);
+        assert.deepEqual(problems, []);
+    });
+
+    test('swipes on the screen steer as the arrow keys do', options, async () => {
+        // Which way a finger goes across the screen (CSS pixels), and the key.
+        const SWIPES = [[-80, 5, 'left'], [4, -60, 'up'], [70, -20, 'right'], [-10, 90, 'down'], [10, 12, null]];
+        const { page, problems } = await openView(chromium.browser, server.origin, '/?level=1&frame=1#keys=');
+        const box = await page.$eval('#screen', (screen) => {
+            const r = screen.getBoundingClientRect();
+            return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
+        });
+        let frame = 1;
+        const expected = [];
+        for (const [dx, dy, key] of SWIPES) {
+            await page.touchscreen.touchStart(box.x, box.y);
+            await page.touchscreen.touchMove(box.x + dx / 2, box.y + dy / 2);
+            await page.touchscreen.touchMove(box.x + dx, box.y + dy);
+            await page.touchscreen.touchEnd();
+            await goToFrame(page, ++frame);
+            if (key !== null)
+                expected.push(`${frame} ${key}`);
+        }
+        const recording = await page.evaluate(() => window.pcSnake.snake.recording());
+        assert.deepEqual(recording.split('\n').filter((line) => /^\d+ /.test(line)), expected);
         assert.deepEqual(problems, []);
     });
 });
