@@ -2,6 +2,7 @@
 // the same frames: keys pressed at whatever frames the page's clock was on,
 // the game paused, its key script downloaded, and snake-render's pictures of
 // that script equal the page's, the frame it stopped on and earlier ones.
+// The page's link to the game opens on the same picture.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
@@ -9,7 +10,7 @@ import { setTimeout as sleep } from 'node:timers/promises';
 import { after, before, describe, test } from 'node:test';
 
 import { launchChromium, need, SITE } from './support/browsers.mjs';
-import { samePicture } from './support/compare.mjs';
+import { rgbOf, samePicture } from './support/compare.mjs';
 import { pngRgb, scratchFolder, snakeRender } from './support/native.mjs';
 import { goToFrame, openView, shownPicture } from './support/page_watch.mjs';
 import { serveFolder } from './support/static_server.mjs';
@@ -57,6 +58,14 @@ describe('a recording in Chromium', { skip: needs.skip }, () => {
         await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
         const { drawn } = await page.evaluate(() => window.pcSnake.snake.status());
         const last = await shownPicture(page);
+        await page.click('#share');
+        const link = await page.$eval('#share-link', (output) => output.textContent);
+        assert.ok(link.startsWith(`${server.origin}/?frame=${drawn}&`) && link.includes('#keys='), link);
+        const linked = await openView(chromium.browser, server.origin, link.slice(server.origin.length));
+        samePicture(await shownPicture(linked.page), rgbOf(last), 256, `the shared link to frame ${drawn}`);
+        assert.deepEqual(linked.problems, []);
+        await linked.page.close();
+        await page.bringToFront(); // a page behind another gets no animation frames
         const before = fs.readdirSync(folder);
         await page.click('#download-keys');
         const keys = await downloaded(folder, before);

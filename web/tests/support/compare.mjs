@@ -51,3 +51,6 @@ export function enlarged(rgb, perPoint, width, height) {
     }
     return out;
 }
+
+// RGB of an RGBA picture.
+export const rgbOf = (rgba) => rgba.filter((_, i) => i % 4 !== 3);
