@@ -45,8 +45,10 @@ const exactView = new ExactView($('exact'));
 let tubeCanvas = null;
 let renderer = '';
 
-// The tube look's view: WebGL2 where it has float targets that blend (unless
-// the link asks for the CPU), else the module's CPU tube.
+// The tube look's view: WebGL2 on a GPU with float targets that blend, else
+// the module's CPU tube; a link may ask for either (tube=webgl takes a
+// software WebGL2 too).
+let noGlReason = '';
 function makeTube(knobs) {
     const canvas = () => {
         tubeCanvas?.remove();
@@ -58,11 +60,12 @@ function makeTube(knobs) {
     };
     if (options.tube !== 'cpu') {
         try {
-            const view = createTubeGl(canvas(), snake, knobs);
-            if (view !== null) {
+            const { view, why } = createTubeGl(canvas(), snake, knobs, { software: options.tube === 'webgl' });
+            if (view !== undefined) {
                 renderer = 'WebGL2';
                 return view;
             }
+            noGlReason = why;
         } catch (error) {
             say(`the WebGL2 tube failed (${error.message}); the CPU tube draws instead`);
         }
@@ -147,14 +150,15 @@ function showControls() {
         knobs: { ...player.tubeKnobs, persistence: player.persistence() },
         gain,
     });
-    $('renderer').textContent = player.look === 'tube' ? `drawn by ${renderer === 'CPU' ? 'the CPU' : 'WebGL2'}` : '';
+    const by = renderer === 'CPU' ? `the CPU${noGlReason ? `: ${noGlReason}` : ''}` : 'WebGL2';
+    $('renderer').textContent = player.look === 'tube' ? `drawn by ${by}` : '';
 }
 
+// The link's options for the view as it is: the frame, the look, its knobs.
 function viewOptions() {
     const view = { frame: player.current(), look: player.look };
-    const defaults = { ...player.tubeKnobs };
     if (player.look === 'tube')
-        Object.assign(view, defaults);
+        Object.assign(view, player.tubeKnobs);
     else if (player.exactPersistence > 0)
         view.persistence = player.exactPersistence;
     return view;

@@ -2,8 +2,8 @@
 // in 32-bit floats, on the core's own spot tables and tone map, lit by the
 // beam ticks of every frame heard (those played only for their light too),
 // so that its picture is close to snake-render's tube frame at the same
-// knobs. Needs float render targets that blend; without them the page
-// takes the CPU tube.
+// knobs. Needs float render targets that blend, and a GPU: without them the
+// page takes the CPU tube.
 import * as shaders from './tube_shaders.js';
 import { TICK_BYTES, TICK_JOINED, TICK_LIT } from './snake_module.js';
 
@@ -426,14 +426,28 @@ class TubeGl {
     }
 }
 
-// The WebGL2 tube on `canvas`, or null where the browser has no float render
-// targets that blend (the page then takes the CPU tube).
-export function createTubeGl(canvas, snake, knobs) {
+// A WebGL2 that the CPU draws (SwiftShader, llvmpipe): the module's CPU tube
+// makes the same picture faster there.
+export function softwareRenderer(gl) {
+    const info = gl.getExtension('WEBGL_debug_renderer_info');
+    const name = gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER);
+    return name.match(/swiftshader|llvmpipe|softpipe|software/i)?.[0] ?? null;
+}
+
+// The WebGL2 tube on `canvas`: {view}, or {why} there is none: no float
+// render targets that blend, or a software renderer unless `software` is
+// allowed. The page then takes the CPU tube.
+export function createTubeGl(canvas, snake, knobs, { software = false } = {}) {
     const gl = canvas.getContext('webgl2', {
         alpha: false, antialias: false, depth: false, stencil: false,
         preserveDrawingBuffer: true, premultipliedAlpha: false,
     });
-    if (!gl || !gl.getExtension('EXT_color_buffer_float') || !gl.getExtension('EXT_float_blend'))
-        return null;
-    return new TubeGl(canvas, gl, snake, knobs);
+    if (!gl)
+        return { why: 'no WebGL2' };
+    if (!gl.getExtension('EXT_color_buffer_float') || !gl.getExtension('EXT_float_blend'))
+        return { why: 'WebGL2 without float render targets that blend' };
+    const emulated = softwareRenderer(gl);
+    if (emulated !== null && !software)
+        return { why: `this WebGL2 is software (${emulated})` };
+    return { view: new TubeGl(canvas, gl, snake, knobs) };
 }
