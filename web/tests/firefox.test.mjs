@@ -1,33 +1,31 @@
-// The page in headless Firefox ESR: it loads the module as in Chromium, and
-// a screenshot shows the loaded state (the status line's green mark).
+// The page in headless Firefox ESR: a link to frame 300 of level 3 opens on
+// it, and a screenshot of the screen shows pc-snake's picture of the frame,
+// each point a block of whole pixels.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
 
 import { launchFirefox, need, SITE } from './support/browsers.mjs';
-import { moduleStatus, openPage } from './support/page_watch.mjs';
-import { decodePng } from './support/png.mjs';
+import { enlarged, samePicture } from './support/compare.mjs';
+import { pcSnakeFrame } from './support/native.mjs';
+import { exactScreenshot, openView } from './support/page_watch.mjs';
 import { serveFolder } from './support/static_server.mjs';
 
-// The status line's mark once the module is loaded (page.css).
-const LOADED_GREEN = [0x00, 0xc0, 0x50];
+const needs = need('puppeteer', 'firefox', 'site', 'native');
 
-const needs = need('puppeteer', 'firefox', 'site');
-
-const TITLE = 'Firefox ESR loads the page, and its screenshot shows the module loaded';
+const TITLE = "Firefox ESR opens a linked frame, and its screenshot is pc-snake's picture";
 
 test(TITLE, { skip: needs.skip, timeout: needs.timeout }, async () => {
     needs.check();
     const server = await serveFolder(SITE);
     const firefox = await launchFirefox();
     try {
-        const { page, problems } = await openPage(firefox.browser, server.origin);
-        assert.equal((await moduleStatus(page)).state, 'loaded');
-        const mark = await page.$eval('#status', (element) => {
-            const box = element.getBoundingClientRect();
-            return { x: Math.round(box.left + 2), y: Math.round(box.top + box.height / 2) };
-        });
-        const shot = decodePng(Buffer.from(await page.screenshot()));
-        assert.deepEqual(shot.pixel(mark.x, mark.y), LOADED_GREEN, `pixel (${mark.x}, ${mark.y})`);
+        const { page, problems } = await openView(firefox.browser, server.origin, '/?level=3&frame=300');
+        await page.setViewport({ width: 1200, height: 900 }); // room for two pixels a point
+        await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(resolve)));
+        const shot = await exactScreenshot(page);
+        assert.ok(Number.isInteger(shot.perPoint) && shot.perPoint >= 2, `${shot.perPoint} device pixels a point`);
+        const expected = enlarged(await pcSnakeFrame(3, 300), shot.perPoint, shot.width, shot.height);
+        samePicture(shot.rgba, expected, shot.width, 'the screenshot of frame 300 of level 3');
         assert.deepEqual(problems, []);
     } finally {
         await firefox.close();

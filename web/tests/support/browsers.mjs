@@ -7,6 +7,8 @@ import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
+import { nativeProgram } from './native.mjs';
+
 export const CHROMIUM = process.env.PC_SNAKE_CHROMIUM ?? '/usr/bin/chromium';
 export const FIREFOX = process.env.PC_SNAKE_FIREFOX ?? '/usr/bin/firefox-esr';
 export const SITE = process.env.PC_SNAKE_SITE ??
@@ -15,6 +17,7 @@ export const SITE = process.env.PC_SNAKE_SITE ??
 export const TEST_TIMEOUT_MS = 60_000;
 
 const PACKAGES = 'sudo tools/install-deps.sh --web';
+const NATIVE = 'cmake --workflow --preset release';
 const NODE_MODULES = 'npm ci --prefix web';
 // What ctest reads as a skip (SKIP_REGULAR_EXPRESSION in web/tests/CMakeLists.txt).
 const SKIP_MARK = 'web test skipped:';
@@ -34,6 +37,11 @@ const PIECES = {
         fs.existsSync(path.join(SITE, 'pc-snake.wasm'))
             ? null
             : `${SITE}/pc-snake.wasm (cmake --workflow --preset web)`,
+    // The programs the page is compared with.
+    native: () =>
+        ['pc-snake', 'snake-render'].every((name) => fs.existsSync(nativeProgram(name)))
+            ? null
+            : `${nativeProgram('pc-snake')} and snake-render (${NATIVE})`,
 };
 
 // Options for node:test's test() or describe() (skip, timeout), and
@@ -72,7 +80,8 @@ async function launch(options) {
 }
 
 // Chromium as root needs --no-sandbox; the rest keeps it off a network it
-// cannot reach (updates, sync, QUIC probes) and off a GPU there is none of.
+// cannot reach (updates, sync, QUIC probes) and off a GPU there is none of:
+// WebGL2 then runs on SwiftShader, which Chromium asks to be named.
 export function launchChromium() {
     const runsAsRoot = process.getuid?.() === 0;
     return launch({
@@ -80,6 +89,7 @@ export function launchChromium() {
         args: [
             ...(runsAsRoot ? ['--no-sandbox'] : []),
             '--disable-gpu',
+            '--enable-unsafe-swiftshader',
             '--disable-quic',
             '--no-first-run',
             '--disable-background-networking',
