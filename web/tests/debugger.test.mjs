@@ -7,13 +7,13 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
-import { launchChromium, need, SITE } from './support/browsers.mjs';
+import { need } from './support/browsers.mjs';
 import { samePicture } from './support/compare.mjs';
-import { pcSnakeFrame, scratchFolder, snakeRender } from './support/native.mjs';
+import { pcSnakeFrame, snakeRender } from './support/native.mjs';
 import { openView, shownPicture } from './support/page_watch.mjs';
-import { serveFolder } from './support/static_server.mjs';
+import { chromiumSuite } from './support/suite.mjs';
 
 const needs = need('puppeteer', 'chromium', 'site', 'native');
 const LEVEL = 3;
@@ -39,31 +39,18 @@ function beamBudget(csv) {
 }
 
 describe('the beam debugger in Chromium', { skip: needs.skip }, () => {
-    let server;
-    let chromium;
-    let folder;
-    before(async () => {
-        needs.check();
-        server = await serveFolder(SITE);
-        chromium = await launchChromium();
-        folder = scratchFolder();
-    }, { timeout: needs.timeout });
-    after(async () => {
-        await chromium?.close();
-        await server?.close();
-        fs.rmSync(folder, { recursive: true, force: true });
-    }, { timeout: needs.timeout });
+    const suite = chromiumSuite(needs);
 
     test("'.' steps the frame tick by tick as snake-render's trace has it; ',' paints in slow motion", { timeout: 60_000 }, async () => {
         const { status, stderr } = await snakeRender([String(LEVEL), String(FRAME), '--trace', 'trace.svg',
-            '--beam', 'beam.csv'], folder);
+            '--beam', 'beam.csv'], suite.folder);
         assert.equal(status, 0, stderr);
-        const trace = traceTicks(fs.readFileSync(path.join(folder, 'trace.svg'), 'utf8'));
-        const budget = beamBudget(fs.readFileSync(path.join(folder, 'beam.csv'), 'utf8'));
+        const trace = traceTicks(fs.readFileSync(path.join(suite.folder, 'trace.svg'), 'utf8'));
+        const budget = beamBudget(fs.readFileSync(path.join(suite.folder, 'beam.csv'), 'utf8'));
         const total = budget.reduce((a, b) => a + b, 0);
         assert.ok(trace.size > 100, 'the trace names the ticks');
 
-        const { page, problems } = await openView(chromium.browser, server.origin, `/?level=${LEVEL}&frame=${FRAME - 1}`);
+        const { page, problems } = await openView(suite.chromium.browser, suite.server.origin, `/?level=${LEVEL}&frame=${FRAME - 1}`);
         for (let tick = 1; tick <= total; ++tick) {
             await page.keyboard.press('.');
             const expected = trace.get(tick);

@@ -5,13 +5,13 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
-import { launchChromium, need, SITE } from './support/browsers.mjs';
+import { need } from './support/browsers.mjs';
 import { samePicture } from './support/compare.mjs';
-import { pngRgb, scratchFolder, snakeRender } from './support/native.mjs';
+import { pngRgb, snakeRender } from './support/native.mjs';
 import { goToFrame, openView, shownPicture } from './support/page_watch.mjs';
-import { serveFolder } from './support/static_server.mjs';
+import { chromiumSuite } from './support/suite.mjs';
 
 const needs = need('puppeteer', 'chromium', 'site', 'native');
 
@@ -35,26 +35,13 @@ const CHECKED = [1, 2, 3, 20, 22, 49, 64, 70, 82, 131, 132, 200, 700];
 const drawn = (page) => page.evaluate(() => window.pcSnake.snake.status().drawn);
 
 describe('key presses in Chromium', { skip: needs.skip }, () => {
-    let server;
-    let chromium;
-    let folder;
-    before(async () => {
-        needs.check();
-        server = await serveFolder(SITE);
-        chromium = await launchChromium();
-        folder = scratchFolder();
-    }, { timeout: needs.timeout });
-    after(async () => {
-        await chromium?.close();
-        await server?.close();
-        fs.rmSync(folder, { recursive: true, force: true });
-    }, { timeout: needs.timeout });
+    const suite = chromiumSuite(needs);
 
     test('keys pressed at a script\'s frames give snake-render\'s frames of it', { timeout: 90_000 }, async () => {
         const script = [`level ${LEVEL}`, ...PRESSES.map(([frame, , key]) => `${frame} ${key}`)].join('\n');
-        fs.writeFileSync(path.join(folder, 'pressed.keys'), `${script}\n`);
+        fs.writeFileSync(path.join(suite.folder, 'pressed.keys'), `${script}\n`);
         // An empty linked script: a game with no keys but those pressed.
-        const { page, problems } = await openView(chromium.browser, server.origin, `/?level=${LEVEL}&frame=1#keys=`);
+        const { page, problems } = await openView(suite.chromium.browser, suite.server.origin, `/?level=${LEVEL}&frame=1#keys=`);
         // A press at frame F is made while frame F - 1 is shown.
         const events = [
             ...PRESSES.map(([frame, pressed]) => ({ frame, pressed, at: frame - 0.5 })),
@@ -66,9 +53,9 @@ describe('key presses in Chromium', { skip: needs.skip }, () => {
                     await goToFrame(page, event.frame);
                 const shown = await shownPicture(page);
                 const { status, stderr } = await snakeRender([String(LEVEL), String(event.frame),
-                    '--keys', 'pressed.keys', '-o', 'frame.png'], folder);
+                    '--keys', 'pressed.keys', '-o', 'frame.png'], suite.folder);
                 assert.equal(status, 0, stderr);
-                samePicture(shown, pngRgb(path.join(folder, 'frame.png')).rgb, 256, `frame ${event.frame}`);
+                samePicture(shown, pngRgb(path.join(suite.folder, 'frame.png')).rgb, 256, `frame ${event.frame}`);
             } else {
                 if ((await drawn(page)) < event.frame - 1)
                     await goToFrame(page, event.frame - 1);

@@ -6,14 +6,15 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { setTimeout as sleep } from 'node:timers/promises';
-import { after, before, describe, test } from 'node:test';
 
-import { launchChromium, need, SITE } from './support/browsers.mjs';
+import { setTimeout as sleep } from 'node:timers/promises';
+import { describe, test } from 'node:test';
+
+import { need } from './support/browsers.mjs';
 import { rgbOf, samePicture } from './support/compare.mjs';
-import { pngRgb, scratchFolder, snakeRender } from './support/native.mjs';
+import { pngRgb, snakeRender } from './support/native.mjs';
 import { goToFrame, openView, shownPicture } from './support/page_watch.mjs';
-import { serveFolder } from './support/static_server.mjs';
+import { chromiumSuite } from './support/suite.mjs';
 
 const needs = need('puppeteer', 'chromium', 'site', 'native');
 // Keys pressed while the game runs live, with the pause before each (ms).
@@ -30,25 +31,12 @@ async function downloaded(folder, before) {
 }
 
 describe('a recording in Chromium', { skip: needs.skip }, () => {
-    let server;
-    let chromium;
-    let folder;
-    before(async () => {
-        needs.check();
-        server = await serveFolder(SITE);
-        chromium = await launchChromium();
-        folder = scratchFolder();
-    }, { timeout: needs.timeout });
-    after(async () => {
-        await chromium?.close();
-        await server?.close();
-        fs.rmSync(folder, { recursive: true, force: true });
-    }, { timeout: needs.timeout });
+    const suite = chromiumSuite(needs);
 
     test('a game played live, downloaded, replays in snake-render to the same frames', { timeout: 60_000 }, async () => {
-        const { page, problems } = await openView(chromium.browser, server.origin, '/?level=3');
+        const { page, problems } = await openView(suite.chromium.browser, suite.server.origin, '/?level=3');
         const session = await page.createCDPSession();
-        await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+        await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: suite.folder });
         for (const [wait, key] of PLAYED) {
             await sleep(wait);
             await page.keyboard.press(key);
@@ -60,24 +48,24 @@ describe('a recording in Chromium', { skip: needs.skip }, () => {
         const last = await shownPicture(page);
         await page.click('#share');
         const link = await page.$eval('#share-link', (output) => output.textContent);
-        assert.ok(link.startsWith(`${server.origin}/?frame=${drawn}&`) && link.includes('#keys='), link);
-        const linked = await openView(chromium.browser, server.origin, link.slice(server.origin.length));
+        assert.ok(link.startsWith(`${suite.server.origin}/?frame=${drawn}&`) && link.includes('#keys='), link);
+        const linked = await openView(suite.chromium.browser, suite.server.origin, link.slice(suite.server.origin.length));
         samePicture(await shownPicture(linked.page), rgbOf(last), 256, `the shared link to frame ${drawn}`);
         assert.deepEqual(linked.problems, []);
         await linked.page.close();
         await page.bringToFront(); // a page behind another gets no animation frames
-        const before = fs.readdirSync(folder);
+        const before = fs.readdirSync(suite.folder);
         await page.click('#download-keys');
-        const keys = await downloaded(folder, before);
+        const keys = await downloaded(suite.folder, before);
         const text = fs.readFileSync(keys, 'utf8');
         assert.match(text, /^level 3$/m);
         assert.ok(text.split('\n').filter((line) => /^\d+ /.test(line)).length >= 6,
             `the recording holds the keys played:\n${text}`);
 
         const rendered = async (n) => {
-            const { status, stderr } = await snakeRender(['3', String(n), '--keys', keys, '-o', 'frame.png'], folder);
+            const { status, stderr } = await snakeRender(['3', String(n), '--keys', keys, '-o', 'frame.png'], suite.folder);
             assert.equal(status, 0, stderr);
-            return pngRgb(path.join(folder, 'frame.png')).rgb;
+            return pngRgb(path.join(suite.folder, 'frame.png')).rgb;
         };
         samePicture(last, await rendered(drawn), 256, `frame ${drawn}, where the game was paused`);
         for (const n of [Math.floor(drawn / 3), Math.floor((2 * drawn) / 3)]) {

@@ -4,12 +4,12 @@
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
-import { launchChromium, need, SITE } from './support/browsers.mjs';
-import { scratchFolder, snakeRender } from './support/native.mjs';
+import { need } from './support/browsers.mjs';
+import { snakeRender } from './support/native.mjs';
 import { openView } from './support/page_watch.mjs';
-import { serveFolder } from './support/static_server.mjs';
+import { chromiumSuite } from './support/suite.mjs';
 
 const needs = need('puppeteer', 'chromium', 'site', 'native');
 
@@ -35,34 +35,21 @@ function drop(page, name, bytes) {
 const newestMessage = (page) => page.$eval('#messages li', (item) => item.textContent);
 
 describe('key scripts given to the page in Chromium', { skip: needs.skip }, () => {
-    let server;
-    let chromium;
-    let folder;
-    before(async () => {
-        needs.check();
-        server = await serveFolder(SITE);
-        chromium = await launchChromium();
-        folder = scratchFolder();
-    }, { timeout: needs.timeout });
-    after(async () => {
-        await chromium?.close();
-        await server?.close();
-        fs.rmSync(folder, { recursive: true, force: true });
-    }, { timeout: needs.timeout });
+    const suite = chromiumSuite(needs);
 
     test('a faulty script shows snake-render\'s FILE:LINE: message; the game goes on', { timeout: 60_000 }, async () => {
-        const { page, problems } = await openView(chromium.browser, server.origin, '/?level=2&frame=40');
+        const { page, problems } = await openView(suite.chromium.browser, suite.server.origin, '/?level=2&frame=40');
         for (const [name, content, how] of FAULTY) {
             const bytes = Buffer.from(content);
-            fs.writeFileSync(path.join(folder, name), bytes);
-            const { status, stderr } = await snakeRender(['1', '1', '--keys', name, '-o', 'x.ppm'], folder);
+            fs.writeFileSync(path.join(suite.folder, name), bytes);
+            const { status, stderr } = await snakeRender(['1', '1', '--keys', name, '-o', 'x.ppm'], suite.folder);
             assert.equal(status, 1, `${name}: snake-render refuses it`);
             const expected = stderr.trim().replace(/^snake-render: /, '');
             assert.match(expected, new RegExp(`^${name}:\\d+: `));
             if (how === 'drop')
                 await drop(page, name, bytes);
             else
-                await (await page.$('#script-file')).uploadFile(path.join(folder, name));
+                await (await page.$('#script-file')).uploadFile(path.join(suite.folder, name));
             await page.waitForFunction((text) => document.querySelector('#messages li')?.textContent === text,
                 { timeout: 5000 }, expected).catch(() => {});
             assert.equal(await newestMessage(page), expected, `${name}, by ${how}`);

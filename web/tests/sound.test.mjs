@@ -2,14 +2,13 @@
 // OfflineAudioContext) equal snake-render's --wav of the same frames at the
 // same rate, tick rate and gain, bit for bit, channel by channel.
 import assert from 'node:assert/strict';
-import fs from 'node:fs';
 import path from 'node:path';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
-import { launchChromium, need, SITE } from './support/browsers.mjs';
-import { scratchFolder, snakeRender, wavFloats } from './support/native.mjs';
+import { need } from './support/browsers.mjs';
+import { snakeRender, wavFloats } from './support/native.mjs';
 import { openView } from './support/page_watch.mjs';
-import { serveFolder } from './support/static_server.mjs';
+import { chromiumSuite } from './support/suite.mjs';
 
 const needs = need('puppeteer', 'chromium', 'site', 'native');
 
@@ -53,29 +52,16 @@ const floats = (base64) => {
 };
 
 describe('the beam as sound in Chromium', { skip: needs.skip }, () => {
-    let server;
-    let chromium;
-    let folder;
-    before(async () => {
-        needs.check();
-        server = await serveFolder(SITE);
-        chromium = await launchChromium();
-        folder = scratchFolder();
-    }, { timeout: needs.timeout });
-    after(async () => {
-        await chromium?.close();
-        await server?.close();
-        fs.rmSync(folder, { recursive: true, force: true });
-    }, { timeout: needs.timeout });
+    const suite = chromiumSuite(needs);
 
     test("the worklet's samples are snake-render's --wav, sample for sample", { timeout: 60_000 }, async () => {
-        const { page, problems } = await openView(chromium.browser, server.origin, '/?frame=1');
+        const { page, problems } = await openView(suite.chromium.browser, suite.server.origin, '/?frame=1');
         for (const sound of SOUNDS) {
             const what = `level ${sound.level}, frames ${sound.first}-${sound.last} at ${sound.rate} Hz, gain ${sound.gain}`;
             const { status, stderr } = await snakeRender([String(sound.level), `${sound.first}-${sound.last}`,
-                '--wav', 'beam.wav', '--rate', String(sound.rate), '--gain', String(sound.gain)], folder);
+                '--wav', 'beam.wav', '--rate', String(sound.rate), '--gain', String(sound.gain)], suite.folder);
             assert.equal(status, 0, stderr);
-            const wav = wavFloats(path.join(folder, 'beam.wav'));
+            const wav = wavFloats(path.join(suite.folder, 'beam.wav'));
             assert.deepEqual([wav.tag, wav.channels, wav.rate, wav.bits], [3, 2, sound.rate, 32], what);
             const [x, y] = (await workletSamples(page, sound)).map(floats);
             assert.equal(x.length, wav.samples.length / 2, `${what}: samples`);

@@ -11,15 +11,14 @@
 // edge. 2 leaves room for a step of the halo too. SwiftShader and the CPU
 // tube give 0.
 import assert from 'node:assert/strict';
-import fs from 'node:fs';
 import path from 'node:path';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
-import { launchChromium, need, SITE } from './support/browsers.mjs';
+import { need } from './support/browsers.mjs';
 import { pictureDistance } from './support/compare.mjs';
-import { pngRgb, scratchFolder, snakeRender } from './support/native.mjs';
+import { pngRgb, snakeRender } from './support/native.mjs';
 import { openView, shownPicture } from './support/page_watch.mjs';
-import { serveFolder } from './support/static_server.mjs';
+import { chromiumSuite } from './support/suite.mjs';
 
 const needs = need('puppeteer', 'chromium', 'site', 'native');
 const MAX_CHANNEL_DIFFERENCE = 2;
@@ -33,35 +32,22 @@ const VIEWS = [
 ];
 
 describe('the tube look in Chromium', { skip: needs.skip }, () => {
-    let server;
-    let chromium;
-    let folder;
-    before(async () => {
-        needs.check();
-        server = await serveFolder(SITE);
-        chromium = await launchChromium();
-        folder = scratchFolder();
-    }, { timeout: needs.timeout });
-    after(async () => {
-        await chromium?.close();
-        await server?.close();
-        fs.rmSync(folder, { recursive: true, force: true });
-    }, { timeout: needs.timeout });
+    const suite = chromiumSuite(needs);
 
     test("the tube picture is within the bound of snake-render's tube frame", { timeout: 90_000 }, async (t) => {
         for (const view of VIEWS) {
             const knobs = Object.entries(view.knobs);
             const link = `/?level=${view.level}&frame=${view.frame}&look=tube&tube=${view.tube}&` +
                 knobs.map(([name, value]) => `${name}=${value}`).join('&');
-            const { page, problems } = await openView(chromium.browser, server.origin, link);
+            const { page, problems } = await openView(suite.chromium.browser, suite.server.origin, link);
             const renderer = await page.evaluate(() => window.pcSnake.stats().renderer);
             assert.equal(renderer, view.tube === 'cpu' ? 'CPU' : 'WebGL2', link);
             const shown = await shownPicture(page, 'tube');
             const { status, stderr } = await snakeRender([String(view.level), String(view.frame),
                 '--look', 'tube', ...knobs.flatMap(([name, value]) => [`--${name}`, String(value)]),
-                '-o', 'tube.png'], folder);
+                '-o', 'tube.png'], suite.folder);
             assert.equal(status, 0, stderr);
-            const expected = pngRgb(path.join(folder, 'tube.png'));
+            const expected = pngRgb(path.join(suite.folder, 'tube.png'));
             assert.equal(shown.length / 4, expected.width * expected.height, `${link}: the picture's size`);
             const d = pictureDistance(shown, expected.rgb, expected.width);
             const what = `${link}: largest difference ${d.max} at pixel (${d.x}, ${d.y}), mean ${d.mean.toFixed(4)}`;
