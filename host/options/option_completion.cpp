@@ -103,10 +103,12 @@ std::string value_completion(CLI::Option *option)
 }
 
 // Helpers shared by the scripts of all the programs (the same in each).
-constexpr const char *HELPERS = R"(_pc_snake_words()
+constexpr const char *HELPERS = R"(# Each adds to COMPREPLY what completes the word $cur.
+_pc_snake_words()
 {
     local IFS=$' \t\n'
     COMPREPLY+=($(compgen -W "$1" -- "$cur"))
+    return 0
 }
 
 # Files with one of the endings given (any file without one), and the
@@ -117,12 +119,13 @@ _pc_snake_files()
     compopt -o filenames 2>/dev/null
     if (($# == 0)); then
         COMPREPLY+=($(compgen -f -- "$cur"))
-        return
+        return 0
     fi
     COMPREPLY+=($(compgen -d -- "$cur"))
     for ending; do
         COMPREPLY+=($(compgen -f -X "!*$ending" -- "$cur"))
     done
+    return 0
 }
 
 _pc_snake_folders()
@@ -130,6 +133,7 @@ _pc_snake_folders()
     local IFS=$'\n'
     compopt -o filenames 2>/dev/null
     COMPREPLY+=($(compgen -d -- "$cur"))
+    return 0
 }
 
 )";

@@ -33,7 +33,7 @@ Examples:
                                       XY mode (left X, right Y)
   snake-play --brightness 2 --persistence 400
                                       a brighter tube with a longer trail
-  snake-play --sim --look exact --persistence 0 --keys builtin --frames 400 --fps 0
+  snake-play --look exact --persistence 0 --keys builtin --frames 400 --fps 0
              --screenshot f.png       pc-snake's scripted game; f.png has the pixels of
                                       `pc-snake 1 400`
 
@@ -63,8 +63,9 @@ void add_options(CLI::App &app, play_options_t *out, game_options_t *game)
 {
     add_number(app, "--level", game->settings.level, "level", 1, 4,
                number_text(PLAY_DEFAULTS.level), "L");
-    add_game_options(app, game, PLAY_DEFAULTS,
-                     "replay a key script (a file, or builtin for pc-snake's) as a demo");
+    add_game_options(
+        app, game, PLAY_DEFAULTS,
+        "replay a key script as a demo: a file, or builtin (pc-snake's game at its pace)");
     complete_files(app.add_option("--record", out->record_path,
                                   "keep the game in play as a key script (rewritten at each new "
                                   "game and at exit)")
