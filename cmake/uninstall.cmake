@@ -5,9 +5,9 @@
 #   cmake -DMANIFEST=BUILD/install_manifest.txt -P uninstall.cmake
 if(NOT EXISTS "${MANIFEST}")
   cmake_path(GET MANIFEST PARENT_PATH build)
-  message(FATAL_ERROR "Nothing to uninstall: ${MANIFEST} is missing. "
-    "`cmake --install ${build}` writes it, listing what it installed; "
-    "this build folder has installed nothing since it was made.")
+  message(FATAL_ERROR "Nothing to uninstall: there is no ${MANIFEST}, the list "
+    "of what `cmake --install ${build}` put in place that it writes. Nothing was "
+    "installed from this build folder, or the list was removed since.")
 endif()
 file(STRINGS "${MANIFEST}" installed)
 set(failed "")

@@ -243,8 +243,9 @@ TEST_F(SnakePlay, BadOptionsAndKeyFilesAreNamed)
 TEST_F(SnakePlay, NoDisplayIsRefusedUnlessHeadlessOnPurpose)
 {
     // SDL's offscreen driver loads GL libraries that leak at exit; not ours to find.
-    const std::string no_display =
-        "-u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY ASAN_OPTIONS=detect_leaks=0 ";
+    // No XDG_RUNTIME_DIR either: no Wayland to reach, and nothing said of it.
+    const std::string no_display = "-u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY "
+                                   "-u XDG_RUNTIME_DIR ASAN_OPTIONS=detect_leaks=0 ";
     const std::string game = " --sim --look exact --persistence 0 --keys builtin --fps 0";
     const std::string shot = file("shot.png");
     struct case_t {
@@ -265,7 +266,8 @@ TEST_F(SnakePlay, NoDisplayIsRefusedUnlessHeadlessOnPurpose)
         fs::remove(shot);
         const run_t r = run_program("env", c.env + "'" + SNAKE_PLAY_BIN + "'" + c.args);
         ASSERT_EQ(r.status, c.status) << at << ": " << r.err;
-        // SDL may add complaints of its own; snake-play says one line, if any.
+        // snake-play says one line, if any, and nothing else is said.
+        EXPECT_EQ(foreign_line(r.err, "snake-play: "), "") << at;
         std::istringstream lines(r.err);
         std::vector<std::string> said;
         for (std::string line; std::getline(lines, line);)
