@@ -22,7 +22,16 @@ restore() {
     rm -rf "$prefix" "$saved"
 }
 trap restore EXIT
-cmake --install "$build" --prefix "$prefix" >/dev/null
+# Quiet when it works; what it said when it does not.
+quietly() {
+    local said
+    if ! said=$("$@" 2>&1); then
+        echo "$said" >&2
+        echo "failed: $*" >&2
+        return 1
+    fi
+}
+quietly cmake --install "$build" --prefix "$prefix"
 expected=(
     bin/pc-snake bin/snake-render bin/snake-play bin/wav-xy
     share/man/man1/pc-snake.1.gz share/man/man1/snake-render.1.gz
@@ -37,7 +46,7 @@ for f in "${expected[@]}"; do
         exit 1
     fi
 done
-cmake --build "$build" --target uninstall >/dev/null
+quietly cmake --build "$build" --target uninstall
 left=$(find "$prefix" -type f -o -type l)
 if [ -n "$left" ]; then
     echo "the uninstall target left: $left" >&2
