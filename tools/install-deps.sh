@@ -28,6 +28,8 @@ packages=(
     libswscale-dev libavutil-dev
     ffmpeg                           # ffprobe and ffmpeg, which the tests decode videos with
     libbenchmark-dev                 # the benchmarks
+    scdoc                            # the manual pages, written from their sources
+    man-db                           # man and lexgrog, which the tests read the pages with
 )
 xvfb=false
 web=false

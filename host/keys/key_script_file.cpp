@@ -5,7 +5,7 @@
 
 bool load_key_script(const std::string &name, key_script_t *out, std::string *error)
 {
-    if (name == "builtin") {
+    if (name == BUILTIN_KEYS) {
         *out = builtin_key_script();
         return true;
     }

@@ -7,6 +7,9 @@
 
 #include "host/keys/key_script.h"
 
+// The name of pc-snake's own script.
+inline constexpr const char *BUILTIN_KEYS = "builtin";
+
 // On a fault returns false with the message: "NAME:LINE: what is wrong", or
 // "cannot read the key script NAME: reason".
 bool load_key_script(const std::string &name, key_script_t *out, std::string *error);

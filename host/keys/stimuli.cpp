@@ -34,5 +34,9 @@ const std::array<std::uint8_t, STIMULI_FRAMES> stimuli = spread_presses();
 
 key_script_t builtin_key_script()
 {
-    return {{std::begin(BUILTIN_PRESSES), std::end(BUILTIN_PRESSES)}, {}};
+    game_settings_t pc_snakes;
+    pc_snakes.seed = parith::INITIAL_SEED;
+    pc_snakes.speed = SIM_SPEED;
+    pc_snakes.growth = SIM_GROWTH;
+    return {{std::begin(BUILTIN_PRESSES), std::end(BUILTIN_PRESSES)}, pc_snakes};
 }

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "host/keys/key_script.h"
+#include "host/options/option_completion.h"
 
 namespace {
 
@@ -25,4 +26,11 @@ bool check_file_ending(const char *option, const std::string &name, const char *
         return true;
     *error = std::string(option) + " " + shown_name(name) + ": the name must end in " + end;
     return false;
+}
+
+bool check_declared_ending(CLI::App &app, const char *option, const std::string &name,
+                           std::string *error)
+{
+    const std::vector<std::string> endings = declared_endings(app, option);
+    return check_file_ending(option, name, endings.at(0).c_str(), error);
 }

@@ -6,6 +6,8 @@
 // outside printable ASCII as \xNN, as key-script words are.
 #pragma once
 
+#include <CLI/CLI.hpp>
+
 #include <string>
 
 #include "host/io/target_place.h" // shown_name, the one way names are shown
@@ -14,3 +16,7 @@
 // must end in ENDING"; an empty name is an output not asked for.
 bool check_file_ending(const char *option, const std::string &name, const char *ending,
                        std::string *error);
+
+// The same, with the ending the option declared for its files (complete_files).
+bool check_declared_ending(CLI::App &app, const char *option, const std::string &name,
+                           std::string *error);

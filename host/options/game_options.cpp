@@ -1,5 +1,7 @@
 #include "host/options/game_options.h"
 
+#include "host/keys/key_script_file.h"
+#include "host/options/option_completion.h"
 #include "host/options/option_help.h"
 
 void add_game_options(CLI::App &app, game_options_t *o, const game_setup_t &defaults,
@@ -18,7 +20,10 @@ void add_game_options(CLI::App &app, game_options_t *o, const game_setup_t &defa
     app.add_flag("--sim", o->sim,
                  std::string("the simulator's pace: speed 1, growth 20") +
                      (device ? "" : " (default)"));
-    app.add_option("-k,--keys", o->keys, keys_help)->type_name("FILE")->default_str(keys_default);
+    CLI::Option *keys = app.add_option("-k,--keys", o->keys, keys_help)
+                            ->type_name("FILE")
+                            ->default_str(keys_default);
+    complete_files(complete_words(keys, {BUILTIN_KEYS}));
 }
 
 bool finish_game_options(game_options_t *o, std::string *error)

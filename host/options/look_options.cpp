@@ -1,7 +1,10 @@
 #include "host/options/look_options.h"
 
 #include <map>
+#include <string>
+#include <vector>
 
+#include "host/options/option_completion.h"
 #include "host/options/option_help.h"
 
 void add_look_options(CLI::App &app, look_options_t *o, look_t default_look,
@@ -9,9 +12,14 @@ void add_look_options(CLI::App &app, look_options_t *o, look_t default_look,
 {
     o->look = default_look;
     const std::map<std::string, look_t> names{{"exact", look_t::exact}, {"tube", look_t::tube}};
+    std::vector<std::string> words;
+    for (const auto &[name, look] : names)
+        words.push_back(name);
     app.add_option("--look", o->look,
                    "exact: one cell per point as pc-snake draws it; tube: a glowing phosphor")
-        ->transform(CLI::CheckedTransformer(names, CLI::ignore_case).description(""))
+        ->transform(CLI::CheckedTransformer(names, CLI::ignore_case)
+                        .description("")
+                        .name(completion_words_name(words)))
         ->type_name("exact|tube")
         ->default_str(default_look == look_t::exact ? "exact" : "tube");
     tube_settings_t &t = o->tube;

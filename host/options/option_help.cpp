@@ -6,13 +6,28 @@
 #include <memory>
 #include <new>
 #include <sstream>
+#include <vector>
 
 #include "host/options/exit_status.h"
+#include "host/options/option_completion.h"
+#include "host/version.h"
 
 namespace {
 
 constexpr std::size_t HELP_INDENT = 2; // CLI11's before each option
 constexpr std::size_t HELP_GAP = 2;    // between the longest option and its text
+constexpr double FEW_VALUES = 8;       // a whole range this short is completed value by value
+
+// A short whole range's values, for the completion to offer (levels 1 to 4, scales 1 to 8).
+std::string range_name(const number_range_t &range)
+{
+    if (!range.whole || range.hi - range.lo >= FEW_VALUES)
+        return "";
+    std::vector<std::string> values;
+    for (double v = range.above_lo ? range.lo + 1 : range.lo; v <= range.hi; ++v)
+        values.push_back(number_text(v));
+    return completion_words_name(values);
+}
 
 } // namespace
 
@@ -31,7 +46,7 @@ CLI::Validator number_check(const number_range_t &range)
             double value = 0;
             return read_number(text, range, &value);
         },
-        "");
+        "", range_name(range));
 }
 
 bool option_given(const CLI::App &app, const std::string &name)
@@ -54,6 +69,11 @@ void format_help(CLI::App &app, const std::string &footer)
     formatter->column_width(HELP_INDENT + longest + HELP_GAP);
     app.formatter(formatter);
     app.footer(footer);
+}
+
+void add_version_flag(CLI::App &app, const std::string &program)
+{
+    app.set_version_flag("-V,--version", program + " " + PC_SNAKE_VERSION);
 }
 
 int usage_fault(const std::string &program, const std::string &message)
@@ -81,6 +101,8 @@ int parse_command_line(CLI::App &app, const std::string &program, int argc, char
         return app.exit(e);
     } catch (const CLI::CallForVersion &e) {
         return app.exit(e);
+    } catch (const CLI::Success &) {
+        return 0; // a hidden option has done its work (--bash-completion)
     } catch (const CLI::ParseError &e) {
         return usage_fault(program,
                            std::string(e.what()) + "\nRun with --help for more information.");

@@ -74,6 +74,9 @@ bool option_given(const CLI::App &app, const std::string &name);
 // text in one column just past the longest option. Call once every option is in.
 void format_help(CLI::App &app, const std::string &footer);
 
+// -V and --version: "PROGRAM VERSION", the version of the build (host/version.h).
+void add_version_flag(CLI::App &app, const std::string &program);
+
 // "PROGRAM: message" on stderr; returns EXIT_USAGE.
 int usage_fault(const std::string &program, const std::string &message);
 
@@ -84,5 +87,5 @@ std::string failure_reason(const std::exception &e);
 int out_of_memory(const std::string &program);
 
 // Parses argv; returns -1 to go on, or the status to exit with (0 after
-// --help or --version, EXIT_USAGE after a fault, said on stderr).
+// --help, --version or --bash-completion, EXIT_USAGE after a fault, said on stderr).
 int parse_command_line(CLI::App &app, const std::string &program, int argc, char **argv);

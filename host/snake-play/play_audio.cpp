@@ -1,6 +1,7 @@
 #include "host/snake-play/play_audio.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <memory>
 
@@ -16,6 +17,27 @@ struct live_audio_t {
 };
 
 namespace {
+
+extern "C" void keep_quiet(const char *, int, const char *, int, const char *, ...) {}
+
+// alsa-lib, which SDL loads for its ALSA driver, tells every step of an open
+// that fails on stderr ("ALSA lib confmisc.c:855:(parse_card) cannot find
+// card '0'" and seven lines more) before SDL hands the error back, which
+// snake-play then says in its own words. Its handler for such lines is set to
+// one that keeps quiet, in the library SDL is about to load (the same one,
+// once loaded; kept loaded). Without alsa-lib there is nothing to quiet.
+void quiet_alsa_library()
+{
+    void *alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (alsa == nullptr)
+        return;
+    using handler_t = void (*)(const char *, int, const char *, int, const char *, ...);
+    using set_handler_t = int (*)(handler_t);
+    const auto set_handler =
+        reinterpret_cast<set_handler_t>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (set_handler != nullptr)
+        set_handler(keep_quiet);
+}
 
 void SDLCALL pull(void *userdata, Uint8 *bytes, int length)
 {
@@ -46,6 +68,7 @@ std::int64_t queued(live_audio_t *a)
 
 live_audio_t *live_audio_open(const signal_format_t &wanted, std::string *said, std::string *error)
 {
+    quiet_alsa_library();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         *error = std::string("no sound device for --audio: ") + SDL_GetError();
         return nullptr;

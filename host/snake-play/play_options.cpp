@@ -4,6 +4,7 @@
 #include "host/options/companions.h"
 #include "host/options/file_endings.h"
 #include "host/options/game_options.h"
+#include "host/options/option_completion.h"
 #include "host/options/option_help.h"
 #include "host/options/signal_options.h"
 #include "host/play/frame_pacer.h"
@@ -32,7 +33,7 @@ Examples:
                                       XY mode (left X, right Y)
   snake-play --brightness 2 --persistence 400
                                       a brighter tube with a longer trail
-  snake-play --sim --look exact --persistence 0 --keys builtin --frames 400 --fps 0
+  snake-play --look exact --persistence 0 --keys builtin --frames 400 --fps 0
              --screenshot f.png       pc-snake's scripted game; f.png has the pixels of
                                       `pc-snake 1 400`
 
@@ -62,16 +63,18 @@ void add_options(CLI::App &app, play_options_t *out, game_options_t *game)
 {
     add_number(app, "--level", game->settings.level, "level", 1, 4,
                number_text(PLAY_DEFAULTS.level), "L");
-    add_game_options(app, game, PLAY_DEFAULTS,
-                     "replay a key script (a file, or builtin for pc-snake's) as a demo");
-    app.add_option("--record", out->record_path,
-                   "keep the game in play as a key script (rewritten at each new game and "
-                   "at exit)")
-        ->type_name("FILE");
-    app.add_option("--screenshot", out->screenshot_path,
-                   "at exit, save the last frame as shown as a PNG (256 x 256, or --size on the "
-                   "tube)")
-        ->type_name("FILE");
+    add_game_options(
+        app, game, PLAY_DEFAULTS,
+        "replay a key script as a demo: a file, or builtin (pc-snake's game at its pace)");
+    complete_files(app.add_option("--record", out->record_path,
+                                  "keep the game in play as a key script (rewritten at each new "
+                                  "game and at exit)")
+                       ->type_name("FILE"));
+    complete_files(app.add_option("--screenshot", out->screenshot_path,
+                                  "at exit, save the last frame as shown as a PNG (256 x 256, or "
+                                  "--size on the tube)")
+                       ->type_name("FILE"),
+                   {".png"});
     add_number(app, "--frames", out->frames, "end after N frames", std::int64_t{1},
                KEY_SCRIPT_MAX_FRAME, "");
     add_number(app, "--fps", out->fps, "frames per second (0: unthrottled)", 0, PLAY_FPS_MAX,
@@ -127,7 +130,8 @@ bool companions_in_force(const CLI::App &app, const play_options_t &o, std::stri
 int parse_play_options(int argc, char **argv, play_options_t *out)
 {
     CLI::App app{DESCRIPTION, PROGRAM};
-    app.set_version_flag("--version", "snake-play 1.0");
+    add_version_flag(app, PROGRAM);
+    add_completion_flag(app, PROGRAM);
     game_options_t game;
     add_options(app, out, &game);
     format_help(app, footer());
@@ -140,7 +144,7 @@ int parse_play_options(int argc, char **argv, play_options_t *out)
         return usage_fault(PROGRAM, error);
     if (out->audio && option_given(app, "--fps"))
         return usage_fault(PROGRAM, "--audio keeps the sound's pace; it goes with no --fps");
-    if (!check_file_ending("--screenshot", out->screenshot_path, ".png", &error))
+    if (!check_declared_ending(app, "--screenshot", out->screenshot_path, &error))
         return usage_fault(PROGRAM, error);
     out->signal.tick_rate = out->look.tube.tick_rate; // one beam timer for picture and sound
     out->look.tube.frame_ms = shown_frame_ms(*out);

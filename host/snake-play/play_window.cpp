@@ -32,11 +32,33 @@ bool driver_asked_for()
     return name != nullptr && name[0] != '\0';
 }
 
+// Without XDG_RUNTIME_DIR (and no WAYLAND_DISPLAY that is a path of its own)
+// no Wayland compositor can be reached, yet SDL tries, and libwayland says
+// "error: XDG_RUNTIME_DIR is invalid or not set in the environment." on its
+// way to the next driver. SDL then gets its own drivers in its own order
+// without wayland. A driver the user names (SDL_VIDEODRIVER) is left alone.
+void skip_unreachable_wayland()
+{
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+    const char *display = std::getenv("WAYLAND_DISPLAY");
+    if (driver_asked_for() || (runtime != nullptr && runtime[0] != '\0') ||
+        (display != nullptr && display[0] == '/'))
+        return;
+    std::string drivers;
+    for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+        const std::string name = SDL_GetVideoDriver(i);
+        if (name != "wayland")
+            drivers += (drivers.empty() ? "" : ",") + name;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+}
+
 } // namespace
 
 play_window_t *window_open(int scale, bool fill, bool headless_ok, int picture_side, bool smooth,
                            std::string *error)
 {
+    skip_unreachable_wayland();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         *error = sdl_error("SDL_Init");
         return nullptr;

@@ -15,6 +15,7 @@
 #include "host/options/file_endings.h"
 #include "host/options/game_options.h"
 #include "host/options/look_options.h"
+#include "host/options/option_completion.h"
 #include "host/options/option_help.h"
 #include "host/options/signal_options.h"
 #include "host/render/output_names.h"
@@ -79,11 +80,13 @@ struct options_t {
 
 void add_wav_options(CLI::App &app, options_t *opt, wav_job_t *wav)
 {
-    app.add_option("--wav", wav->path, "the beam of the range A-B as XY audio")->type_name("FILE");
+    complete_files(app.add_option("--wav", wav->path, "the beam of the range A-B as XY audio")
+                       ->type_name("FILE"),
+                   {".wav"});
+    const std::vector<std::string> formats(std::begin(WAV_FORMAT_NAMES),
+                                           std::end(WAV_FORMAT_NAMES));
     app.add_option("--wav-format", opt->wav_format, "WAV: float, pcm24 or pcm16")
-        ->check(CLI::IsMember(std::vector<std::string>(std::begin(WAV_FORMAT_NAMES),
-                                                       std::end(WAV_FORMAT_NAMES)))
-                    .description(""))
+        ->check(CLI::IsMember(formats).description("").name(completion_words_name(formats)))
         ->type_name("F")
         ->default_str(opt->wav_format);
     add_number(app, "--seconds", wav->seconds, "WAV: one frame's beam repeated S seconds", 0.001,
@@ -95,17 +98,25 @@ void add_options(CLI::App &app, options_t *opt, render_job_t *job)
 {
     add_number(app, "LEVEL", opt->level, "level", 1, 4, "", "");
     app.add_option("FRAMES", opt->frames, "frame N, range A-B or A-B/STEP")->type_name("");
-    app.add_option("-o,--output", job->files.output,
-                   "one frame as FILE.png or FILE.ppm; - (or ppm:-, png:-) to standard output")
-        ->type_name("FILE");
-    app.add_option("--png-dir", job->files.png_dir, "one PNG per frame in DIR")->type_name("DIR");
-    app.add_option("--ppm-dir", job->files.ppm_dir, "one PPM per frame in DIR")->type_name("DIR");
-    app.add_option("-g,--gif", job->gif.path,
-                   "the range as one animated GIF (for the tube look --video is better)")
-        ->type_name("FILE");
+    complete_files(
+        app.add_option("-o,--output", job->files.output,
+                       "one frame as FILE.png or FILE.ppm; - (or ppm:-, png:-) to standard output")
+            ->type_name("FILE"),
+        {".png", ".ppm"});
+    complete_folders(app.add_option("--png-dir", job->files.png_dir, "one PNG per frame in DIR")
+                         ->type_name("DIR"));
+    complete_folders(app.add_option("--ppm-dir", job->files.ppm_dir, "one PPM per frame in DIR")
+                         ->type_name("DIR"));
+    complete_files(
+        app.add_option("-g,--gif", job->gif.path,
+                       "the range as one animated GIF (for the tube look --video is better)")
+            ->type_name("FILE"),
+        {".gif"});
     video_job_t &video = job->video;
-    app.add_option("--video", video.path, "the range as one video, FILE.mp4 (H.264) or .webm (VP9)")
-        ->type_name("FILE");
+    complete_files(app.add_option("--video", video.path,
+                                  "the range as one video, FILE.mp4 (H.264) or .webm (VP9)")
+                       ->type_name("FILE"),
+                   {".mp4", ".webm"});
     add_number(app, "--fps", video.fps, "video: frames per second", 1, 1000,
                number_text(video.fps));
     add_number(app, "--crf", video.crf, "video: quality, lower is better (H.264's scale)", 0, 51,
@@ -117,14 +128,21 @@ void add_options(CLI::App &app, options_t *opt, render_job_t *job)
     add_game_options(app, &opt->game, RENDER_DEFAULTS, "key script FILE, or builtin", "builtin");
     app.add_flag("--dump-keys", opt->dump_keys,
                  "print the key script (built-in or --keys) and stop");
-    app.add_option("--budget", job->budget.csv, "beam ticks per frame and pass as CSV")
-        ->type_name("FILE");
-    app.add_option("--budget-svg", job->budget.svg, "the same as an SVG plot")->type_name("FILE");
+    complete_files(
+        app.add_option("--budget", job->budget.csv, "beam ticks per frame and pass as CSV")
+            ->type_name("FILE"),
+        {".csv"});
+    complete_files(app.add_option("--budget-svg", job->budget.svg, "the same as an SVG plot")
+                       ->type_name("FILE"),
+                   {".svg"});
     app.add_flag("-q,--quiet", opt->quiet, "no progress line");
-    app.add_option("--beam", job->beam.csv, "every beam tick of the frames as CSV")
-        ->type_name("FILE");
-    app.add_option("--trace", job->beam.trace, "one frame's beam path as FILE.svg or FILE.png")
-        ->type_name("FILE");
+    complete_files(app.add_option("--beam", job->beam.csv, "every beam tick of the frames as CSV")
+                       ->type_name("FILE"),
+                   {".csv"});
+    complete_files(
+        app.add_option("--trace", job->beam.trace, "one frame's beam path as FILE.svg or FILE.png")
+            ->type_name("FILE"),
+        {".svg", ".png"});
     add_look_options(app, &opt->look, look_t::exact, "");
     add_wav_options(app, opt, &job->wav);
 }
@@ -208,14 +226,15 @@ bool check_trace(const render_job_t &job, std::string *error)
     return true;
 }
 
-// The outputs of one format; --output, --trace and --video take theirs from the name.
-bool check_endings(const render_job_t &job, std::string *error)
+// The outputs of one format, by the ending each declares; --output, --trace
+// and --video take their format from the name.
+bool check_endings(CLI::App &app, const render_job_t &job, std::string *error)
 {
-    return check_file_ending("--gif", job.gif.path, ".gif", error) &&
-           check_file_ending("--budget", job.budget.csv, ".csv", error) &&
-           check_file_ending("--budget-svg", job.budget.svg, ".svg", error) &&
-           check_file_ending("--beam", job.beam.csv, ".csv", error) &&
-           check_file_ending("--wav", job.wav.path, ".wav", error);
+    return check_declared_ending(app, "--gif", job.gif.path, error) &&
+           check_declared_ending(app, "--budget", job.budget.csv, error) &&
+           check_declared_ending(app, "--budget-svg", job.budget.svg, error) &&
+           check_declared_ending(app, "--beam", job.beam.csv, error) &&
+           check_declared_ending(app, "--wav", job.wav.path, error);
 }
 
 // PPM is the exact look's alone.
@@ -231,7 +250,7 @@ bool check_look(const render_job_t &job, std::string *error)
 }
 
 // The job's frames and outputs, checked; on a fault the message is in *error.
-bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
+bool check_outputs(CLI::App &app, const options_t &opt, render_job_t *job, std::string *error)
 {
     if (!parse_frame_range(opt.frames, &job->frames, error)) {
         *error = "FRAMES: " + *error;
@@ -259,8 +278,8 @@ bool check_outputs(const options_t &opt, render_job_t *job, std::string *error)
         return false;
     }
     job->wav.format = wav_format_named(opt.wav_format);
-    return check_endings(*job, error) && check_trace(*job, error) && wav_job_valid(*job, error) &&
-           check_video(*job, error) && check_look(*job, error);
+    return check_endings(app, *job, error) && check_trace(*job, error) &&
+           wav_job_valid(*job, error) && check_video(*job, error) && check_look(*job, error);
 }
 
 // The run's files together, before any work: folders that are missing, an
@@ -329,7 +348,8 @@ int run_command(int argc, char **argv, const render_bounds_t &bounds)
                  "exact or on a glowing tube; its beam budget, its beam tick by tick, and the "
                  "beam as XY audio (WAV).",
                  PROGRAM};
-    app.set_version_flag("-V,--version", "snake-render 1.0");
+    add_version_flag(app, PROGRAM);
+    add_completion_flag(app, PROGRAM);
     options_t opt;
     opt.game.keys = "builtin";
     render_job_t job;
@@ -353,7 +373,7 @@ int run_command(int argc, char **argv, const render_bounds_t &bounds)
         std::fputs(format_key_script(job.keys).c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : EXIT_WRITE_FAILED;
     }
-    if (!check_outputs(opt, &job, &error) || !check_level(opt, job.keys, &error) ||
+    if (!check_outputs(app, opt, &job, &error) || !check_level(opt, job.keys, &error) ||
         !check_files(opt, job, &error))
         return usage_fault(PROGRAM, error);
     if (bounds.max_frames > 0 && frame_count(job.frames) > bounds.max_frames)

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -20,9 +19,53 @@
 #include "host/io/start_descriptors.h"
 #include "host/io/temp_files.h"
 #include "host/options/exit_status.h"
+#include "host/options/file_endings.h"
+#include "host/options/option_completion.h"
+#include "host/options/option_help.h"
 #include "host/sim/afterglow.h"
 
 namespace {
+
+constexpr const char *PROGRAM = "wav-xy";
+
+constexpr const char *FOOTER = R"(
+Example:
+  snake-render 3 300 --wav f.wav && wav-xy f.wav scope.png 2
+
+Exit status: 0 done, 1 bad arguments or a WAV that cannot be read, 4 the PNG
+could not be written.
+)";
+
+struct wav_xy_args_t {
+    std::string in;  // the WAV
+    std::string out; // the PNG
+    int scale = 1;   // pixels a side per screen point
+};
+
+// Returns -1 to go on with *args filled in, or the status to exit with.
+int parse_args(int argc, char **argv, wav_xy_args_t *args)
+{
+    CLI::App app{"wav-xy: what an oscilloscope in XY mode draws from a WAV of the beam, as a PNG "
+                 "in the screen's colours: the first channel across, the second upwards; with a "
+                 "third (Z) only the lit samples.",
+                 PROGRAM};
+    add_version_flag(app, PROGRAM);
+    add_completion_flag(app, PROGRAM);
+    complete_files(app.add_option("IN", args->in, "the WAV of the beam")->required()->type_name(""),
+                   {".wav"});
+    complete_files(app.add_option("OUT", args->out, "the PNG to write")->required()->type_name(""),
+                   {".png"});
+    add_number(app, "SCALE", args->scale, "pixels per point", 1, IMAGE_SCALE_MAX,
+               number_text(args->scale), "");
+    format_help(app, FOOTER);
+    const int parsed = parse_command_line(app, PROGRAM, argc, argv);
+    if (parsed >= 0)
+        return parsed;
+    std::string error;
+    if (!check_declared_ending(app, "OUT", args->out, &error))
+        return usage_fault(PROGRAM, error);
+    return -1;
+}
 
 // A tick lasts about two samples at the default rates; two touches then come
 // near the raster's 0.8 for a point.
@@ -75,29 +118,23 @@ int main(int argc, char **argv)
 {
     secure_standard_descriptors();
     temp_files_install_signal_handlers();
-    const int scale = argc == 4 ? std::atoi(argv[3]) : 1;
-    if (argc < 3 || argc > 4 || scale < 1 || scale > IMAGE_SCALE_MAX) {
-        std::fputs("usage: wav-xy IN.wav OUT.png [SCALE]  (SCALE: pixels per point, 1 to 8)\n",
-                   stderr);
-        return EXIT_USAGE;
-    }
+    wav_xy_args_t args;
+    const int parsed = parse_args(argc, argv, &args);
+    if (parsed >= 0)
+        return parsed;
     wav_data_t wav;
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!check_run_files({{"", argv[1], false}, {"", argv[2], true}}, &error)) {
-        std::fprintf(stderr, "wav-xy: %s\n", error.c_str());
-        return EXIT_USAGE;
-    }
-    if (!read_bytes(argv[1], &bytes, &error) || !read_wav(bytes, &wav, &error) ||
-        wav.channels < 2) {
-        std::fprintf(stderr, "wav-xy: %s: %s\n", argv[1],
-                     error.empty() ? "needs two channels" : error.c_str());
-        return EXIT_USAGE;
-    }
+    if (!check_run_files({{"", args.in, false}, {"", args.out, true}}, &error))
+        return usage_fault(PROGRAM, error);
+    if (!read_bytes(args.in, &bytes, &error) || !read_wav(bytes, &wav, &error) || wav.channels < 2)
+        return usage_fault(PROGRAM,
+                           args.in + ": " + (error.empty() ? "needs two channels" : error.c_str()));
     const rgb_image_t image = frame_image(plot(wav)->pixel.data());
-    const std::vector<std::uint8_t> png = encode_png(scale > 1 ? scale_image(image, scale) : image);
-    if (!output_write(argv[2], png.data(), png.size(), &error)) {
-        std::fprintf(stderr, "wav-xy: %s\n", error.c_str());
+    const std::vector<std::uint8_t> png =
+        encode_png(args.scale > 1 ? scale_image(image, args.scale) : image);
+    if (!output_write(args.out, png.data(), png.size(), &error)) {
+        std::fprintf(stderr, "%s: %s\n", PROGRAM, error.c_str());
         return EXIT_WRITE_FAILED;
     }
     return 0;

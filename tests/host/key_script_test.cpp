@@ -24,6 +24,10 @@ TEST(KeyScript, BuiltinScriptIsTheKeyTableAndSurvivesItsTextForm)
     EXPECT_EQ(key_after(builtin, 1), 0);
     EXPECT_EQ(key_after(builtin, 323), 0);
     EXPECT_EQ(last_key_frame(builtin), 322);
+    // It names pc-snake's game, seed and pace, at no level of its own.
+    game_settings_t pc_snakes = settings_of({1, 0x2200, false, 1, 20});
+    pc_snakes.level.reset();
+    EXPECT_EQ(builtin.settings, pc_snakes);
 
     key_script_t back;
     std::string error;
@@ -33,6 +37,7 @@ TEST(KeyScript, BuiltinScriptIsTheKeyTableAndSurvivesItsTextForm)
         EXPECT_EQ(back.presses[i].frame, builtin.presses[i].frame);
         EXPECT_EQ(back.presses[i].key, builtin.presses[i].key);
     }
+    EXPECT_EQ(back.settings, builtin.settings);
 
     // Settings and codes without a name survive as well.
     key_script_t mine;

@@ -73,3 +73,12 @@ scratch_dir_t::~scratch_dir_t()
     std::error_code ec;
     std::filesystem::remove_all(path, ec);
 }
+
+std::string foreign_line(const std::string &text, const std::string &prefix)
+{
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.starts_with(prefix))
+            return line.empty() ? "(an empty line)" : line;
+    return "";
+}

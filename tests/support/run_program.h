@@ -19,6 +19,10 @@ run_t run_program(const std::string &program, const std::string &tail,
 // the two blanks it needs; empty when the columns are right.
 std::string help_misaligned(const std::string &help);
 
+// The first line of `text` that does not begin with `prefix` (a message that
+// is not the program's own), or empty when every line does.
+std::string foreign_line(const std::string &text, const std::string &prefix);
+
 // A fresh empty folder for one test's files, removed with the object.
 struct scratch_dir_t {
     scratch_dir_t();

@@ -1,0 +1,32 @@
+# Runs a command and keeps its standard output as a file, whole or not at all:
+#   cmake -DOUTPUT=FILE [-DINPUT=FILE] [-DSOURCE_DATE_EPOCH=N] -P run_to_file.cmake COMMAND ARGS...
+# For what the build writes from a program's output: a completion script, a
+# manual page from scdoc, a page gzipped.
+set(command "")
+set(past_script FALSE)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE ${last})
+  if(past_script)
+    list(APPEND command "${CMAKE_ARGV${i}}")
+  elseif(CMAKE_ARGV${i} STREQUAL "-P")
+    math(EXPR script_index "${i} + 1")
+    set(skip_to ${script_index})
+  endif()
+  if(DEFINED skip_to AND i EQUAL skip_to)
+    set(past_script TRUE)
+  endif()
+endforeach()
+if(DEFINED SOURCE_DATE_EPOCH)
+  set(ENV{SOURCE_DATE_EPOCH} "${SOURCE_DATE_EPOCH}")
+endif()
+set(input_args "")
+if(DEFINED INPUT)
+  set(input_args INPUT_FILE "${INPUT}")
+endif()
+execute_process(COMMAND ${command} ${input_args} OUTPUT_FILE "${OUTPUT}.part"
+  RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  file(REMOVE "${OUTPUT}.part")
+  message(FATAL_ERROR "${command} failed (${status}) writing ${OUTPUT}")
+endif()
+file(RENAME "${OUTPUT}.part" "${OUTPUT}")
