@@ -84,7 +84,8 @@ int main(int argc, char **argv)
     wav_data_t wav;
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!check_run_files({{"", argv[1], false}, {"", argv[2], true}}, &error)) {
+    if (!check_run_files({{"", argv[1], false}, {"", argv[2], true}}, &error) ||
+        !wav_ready(&error)) {
         std::fprintf(stderr, "wav-xy: %s\n", error.c_str());
         return EXIT_USAGE;
     }
