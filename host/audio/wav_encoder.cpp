@@ -331,4 +331,4 @@ const wav_module_t WAV_ENCODER{
 
 } // namespace
 
-const wav_module_t *pc_snake_wav_module() { return &WAV_ENCODER; }
+const void *pc_snake_wav_module() { return &WAV_ENCODER; }

@@ -6,6 +6,23 @@
 
 #include "host/audio/wav_module.h"
 
+namespace {
+
+// Where the reader puts a file's values: the caller's vector, grown to hold
+// them; nullptr when it cannot be.
+float *values_room(void *context, std::uint64_t count)
+{
+    auto &values = static_cast<wav_data_t *>(context)->values;
+    try {
+        values.resize(count);
+    } catch (const std::exception &) {
+        return nullptr;
+    }
+    return values.data();
+}
+
+} // namespace
+
 bool wav_ready(std::string *error) { return wav_module(error) != nullptr; }
 
 struct wav_writer_t::state_t {
@@ -54,15 +71,7 @@ bool read_wav(const std::vector<std::uint8_t> &bytes, wav_data_t *out, std::stri
     const wav_module_t *module = wav_module(error);
     if (module == nullptr)
         return false;
-    const wav_room_t room{out, [](void *context, std::uint64_t count) noexcept -> float * {
-                              auto &values = static_cast<wav_data_t *>(context)->values;
-                              try {
-                                  values.resize(count);
-                              } catch (const std::exception &) {
-                                  return nullptr;
-                              }
-                              return values.data();
-                          }};
+    const wav_room_t room{out, values_room};
     module_error_t failed;
     std::int32_t rate = 0;
     std::int32_t channels = 0;

@@ -2,4 +2,7 @@
 // write and read WAVs without the module.
 #include "host/audio/wav_module.h"
 
-const wav_module_t *wav_module(std::string *) { return pc_snake_wav_module(); }
+const wav_module_t *wav_module(std::string *)
+{
+    return static_cast<const wav_module_t *>(pc_snake_wav_module());
+}

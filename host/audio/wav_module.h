@@ -45,8 +45,9 @@ struct wav_module_t {
 };
 }
 
-// The module's one exported function.
-PC_SNAKE_MODULE_ENTRY const wav_module_t *pc_snake_wav_module();
+// The module's one exported function: its wav_module_t, typed as the
+// loader calls every module's entry.
+PC_SNAKE_MODULE_ENTRY const void *pc_snake_wav_module();
 
 inline constexpr const char *WAV_MODULE_FILE = "wav.so";
 inline constexpr const char *WAV_MODULE_ENTRY = "pc_snake_wav_module";

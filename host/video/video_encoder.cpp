@@ -268,4 +268,4 @@ const video_module_t VIDEO_ENCODER{
 
 } // namespace
 
-const video_module_t *pc_snake_video_module() { return &VIDEO_ENCODER; }
+const void *pc_snake_video_module() { return &VIDEO_ENCODER; }

@@ -36,8 +36,9 @@ struct video_module_t {
 };
 }
 
-// The module's one exported function.
-PC_SNAKE_MODULE_ENTRY const video_module_t *pc_snake_video_module();
+// The module's one exported function: its video_module_t, typed as the
+// loader calls every module's entry.
+PC_SNAKE_MODULE_ENTRY const void *pc_snake_video_module();
 
 inline constexpr const char *VIDEO_MODULE_FILE = "video.so";
 inline constexpr const char *VIDEO_MODULE_ENTRY = "pc_snake_video_module";
