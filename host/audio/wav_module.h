@@ -10,8 +10,9 @@
 #include "host/io/sink.h"
 #include "host/modules/module_abi.h"
 
-// Raised whenever the table or the meaning of a field changes, so that a
-// module of another build is refused rather than called.
+// The table's interface: 'wa' and a number raised whenever the table or the
+// meaning of a field changes, so that a module of another version is
+// refused rather than called.
 inline constexpr std::uint32_t WAV_MODULE_ABI = 0x7761'0001;
 
 struct wav_encoder_t; // one WAV being written; the module's own

@@ -1,11 +1,10 @@
 #include "host/modules/module_loader.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -19,21 +18,21 @@ std::string reason_without(const std::string &path, const char *said)
     return reason;
 }
 
-} // namespace
-
+// The folder the modules are loaded from: the program's own file's folder,
+// then the path from the installed programs to the installed modules. ""
+// with the reason in *error where the program's own file cannot be read.
 std::string module_folder(std::string *error)
 {
-    char exe[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", exe, sizeof exe - 1);
-    if (n <= 0) {
-        *error = std::string("cannot find the program's own file (/proc/self/exe): ") +
-                 std::strerror(n < 0 ? errno : ENOENT);
+    std::error_code failed;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", failed);
+    if (failed) {
+        *error = "cannot find the program's own file (/proc/self/exe): " + failed.message();
         return "";
     }
-    exe[n] = '\0';
-    const std::filesystem::path bin = std::filesystem::path(exe).parent_path();
-    return (bin / PC_SNAKE_MODULE_DIR).lexically_normal().string();
+    return (exe.parent_path() / PC_SNAKE_MODULE_DIR).lexically_normal().string();
 }
+
+} // namespace
 
 loaded_module_t load_module(const module_spec_t &spec)
 {

@@ -1,7 +1,8 @@
-// Loads one of the programs' modules from the folder beside the program's
-// own file (its bin/ folder's ../lib/pc-snake/, as installed), so that the
-// same layout works in the build tree, after `cmake --install` to any prefix
-// and in a package. A module is loaded once and stays for the process.
+// Loads one of the programs' modules from their folder relative to the
+// program's own file (/proc/self/exe): bin/../lib/pc-snake/ as installed by
+// default, so that the same layout works in the build tree, after
+// `cmake --install` to any prefix and in a package. A module stays loaded
+// for the process.
 #pragma once
 
 #include <cstdint>
@@ -10,14 +11,9 @@
 struct module_spec_t {
     const char *file;   // e.g. "video.so"
     const char *entry;  // its exported function that returns the table
-    std::uint32_t abi;  // what the table's first field must hold
+    std::uint32_t abi;  // what the table's first field must hold: its interface
     const char *brings; // the libraries it links, for the message: "FFmpeg's libraries"
 };
-
-// The folder the modules are loaded from: /proc/self/exe's folder, then the
-// path from the installed programs to the installed modules. "" with the
-// reason in *error where the program's own file cannot be read.
-std::string module_folder(std::string *error);
 
 struct loaded_module_t {
     const void *table; // the module's table; nullptr when it could not be loaded

@@ -10,8 +10,9 @@
 #include "host/io/sink.h"
 #include "host/modules/module_abi.h"
 
-// Raised whenever the table or the meaning of a field changes, so that a
-// module of another build is refused rather than called.
+// The table's interface: 'vi' and a number raised whenever the table or the
+// meaning of a field changes, so that a module of another version is
+// refused rather than called.
 inline constexpr std::uint32_t VIDEO_MODULE_ABI = 0x7669'0001;
 
 struct video_encoder_t; // one video being written; the module's own
