@@ -49,7 +49,19 @@ per_run() {
     times=$({ TIMEFORMAT='%R %U %S'; time (for _ in {1..100}; do "$@" >/dev/null; done); } 2>&1)
     awk -v t="$times" 'BEGIN { split(t, s, " "); printf "%.2f ms elapsed, %.2f ms processor", s[1] * 10, (s[2] + s[3]) * 10 }'
 }
+# The command with its standard output into the file $1, as `command > file` does.
+into() {
+    local file=$1
+    shift
+    "$@" >"$file"
+}
+render=build/bench/bin/snake-render
 echo "pc-snake 1 1:    $(per_run "$program" 1 1)"
 echo "pc-snake 1 1000: $(per_run "$program" 1 1000)"
 echo "cat of its $(wc -c <"$work/frame.ppm") bytes: $(per_run cat "$work/frame.ppm")"
 echo "/bin/true (starting a process): $(per_run /bin/true)"
+echo "snake-render --version: $(per_run "$render" --version)"
+echo "pc-snake 1 1 > f.ppm:      $(per_run into "$work/f.ppm" "$program" 1 1)"
+echo "snake-render 1 1 -o f.ppm: $(per_run "$render" 1 1 -o "$work/f.ppm")"
+# 5.64 s of sound: frames 1 to 1000 of level 1 at 192 kHz.
+echo "snake-render 1 1-1000 --wav g.wav -q: $(per_run "$render" 1 1-1000 --wav "$work/g.wav" -q)"

@@ -1,330 +1,87 @@
+// wav_writer_t and read_wav over the table of wav_module.h, wherever the
+// table comes from.
 #include "host/audio/wav_file.h"
 
-#include <sndfile.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cmath>
-#include <cstring>
 #include <stdexcept>
-#include <utility>
 
-#include "host/io/seekable_file.h"
+#include "host/audio/wav_module.h"
 
 namespace {
 
-constexpr std::size_t MOVE_CHUNK = 1 << 20; // bytes moved at a time when a WAV becomes W64
-
-// A file in memory that libsndfile reads like a disk file.
-struct memory_file_t {
-    const std::vector<std::uint8_t> &bytes;
-    sf_count_t at = 0;
-};
-
-memory_file_t &memory_of(void *user) { return *static_cast<memory_file_t *>(user); }
-
-sf_count_t memory_length(void *user)
+// Where the reader puts a file's values: the caller's vector, grown to hold
+// them; nullptr when it cannot be.
+float *values_room(void *context, std::uint64_t count)
 {
-    return static_cast<sf_count_t>(memory_of(user).bytes.size());
-}
-
-sf_count_t memory_seek(sf_count_t offset, int whence, void *user)
-{
-    memory_file_t &f = memory_of(user);
-    const sf_count_t base = whence == SEEK_CUR   ? f.at
-                            : whence == SEEK_END ? memory_length(user)
-                                                 : 0;
-    if (base + offset < 0)
-        return -1;
-    f.at = base + offset;
-    return f.at;
-}
-
-sf_count_t memory_read(void *to, sf_count_t count, void *user)
-{
-    memory_file_t &f = memory_of(user);
-    const sf_count_t n = std::clamp<sf_count_t>(memory_length(user) - f.at, 0, count);
-    if (n > 0)
-        std::memcpy(to, f.bytes.data() + f.at, static_cast<std::size_t>(n));
-    f.at += n;
-    return n;
-}
-
-sf_count_t memory_write(const void *, sf_count_t, void *) { return 0; }
-
-sf_count_t memory_tell(void *user) { return memory_of(user).at; }
-
-SF_VIRTUAL_IO MEMORY_IO{memory_length, memory_seek, memory_read, memory_write, memory_tell};
-
-// The output file as libsndfile sees it. While `dropping`, writes only move
-// the position: the W64 writer then counts the samples that the WAV before
-// it left in place.
-struct disk_file_t {
-    seekable_file_t file;
-    bool dropping = false;
-    sf_count_t at = 0; // the position while dropping
-};
-
-disk_file_t &disk_of(void *user) { return *static_cast<disk_file_t *>(user); }
-
-sf_count_t disk_length(void *user)
-{
-    const disk_file_t &f = disk_of(user);
-    return std::max<sf_count_t>(seekable_size(f.file), f.dropping ? f.at : 0);
-}
-
-sf_count_t disk_seek(sf_count_t offset, int whence, void *user)
-{
-    disk_file_t &f = disk_of(user);
-    if (!f.dropping)
-        return seekable_seek(f.file, offset, whence);
-    const sf_count_t base = whence == SEEK_CUR ? f.at : whence == SEEK_END ? disk_length(user) : 0;
-    f.at = base + offset;
-    return f.at;
-}
-
-sf_count_t disk_read(void *to, sf_count_t count, void *user)
-{
-    return seekable_read(disk_of(user).file, to, static_cast<std::size_t>(count));
-}
-
-sf_count_t disk_write(const void *from, sf_count_t count, void *user)
-{
-    disk_file_t &f = disk_of(user);
-    if (f.dropping) {
-        f.at += count;
-        return count;
+    auto &values = static_cast<wav_data_t *>(context)->values;
+    try {
+        values.resize(count);
+    } catch (const std::exception &) {
+        return nullptr;
     }
-    return seekable_write(f.file, from, static_cast<std::size_t>(count)) ? count : 0;
-}
-
-sf_count_t disk_tell(void *user)
-{
-    const disk_file_t &f = disk_of(user);
-    return f.dropping ? f.at : seekable_tell(f.file);
-}
-
-SF_VIRTUAL_IO DISK_IO{disk_length, disk_seek, disk_read, disk_write, disk_tell};
-
-// Moves n bytes of the file from `from` to `to` (both past base), the last
-// chunk first when they move up, so that nothing is overwritten before it is
-// read.
-bool move_bytes(const seekable_file_t &f, std::int64_t from, std::int64_t to, std::int64_t n)
-{
-    std::vector<char> chunk(MOVE_CHUNK);
-    const int fd = f.out->fd;
-    for (std::int64_t done = 0; done < n;) {
-        const auto size = static_cast<std::int64_t>(
-            std::min<std::uint64_t>(chunk.size(), static_cast<std::uint64_t>(n - done)));
-        const std::int64_t at = to > from ? n - done - size : done;
-        if (::pread(fd, chunk.data(), static_cast<std::size_t>(size), f.base + from + at) != size ||
-            ::pwrite(fd, chunk.data(), static_cast<std::size_t>(size), f.base + to + at) != size) {
-            f.out->err = errno != 0 ? errno : EIO;
-            return false;
-        }
-        done += size;
-    }
-    return true;
-}
-
-int sample_format(wav_sample_format_t format)
-{
-    switch (format) {
-    case wav_sample_format_t::pcm24: return SF_FORMAT_PCM_24;
-    case wav_sample_format_t::pcm16: return SF_FORMAT_PCM_16;
-    default: return SF_FORMAT_FLOAT;
-    }
-}
-
-std::runtime_error sndfile_error(SNDFILE *sf)
-{
-    return std::runtime_error(std::string("libsndfile: ") + sf_strerror(sf));
-}
-
-int bytes_per_value(wav_sample_format_t format)
-{
-    switch (format) {
-    case wav_sample_format_t::pcm24: return 3;
-    case wav_sample_format_t::pcm16: return 2;
-    default: return 4;
-    }
+    return values.data();
 }
 
 } // namespace
 
-wav_sample_format_t wav_format_named(const std::string &name)
-{
-    if (name == WAV_FORMAT_NAMES[1])
-        return wav_sample_format_t::pcm24;
-    if (name == WAV_FORMAT_NAMES[2])
-        return wav_sample_format_t::pcm16;
-    return wav_sample_format_t::float32;
-}
+bool wav_ready(std::string *error) { return wav_module(error) != nullptr; }
 
-std::int32_t pcm_code(float value, int bits)
-{
-    const std::int32_t top = (std::int32_t{1} << (bits - 1)) - 1;
-    const long code = std::lround(static_cast<double>(value) * top);
-    return static_cast<std::int32_t>(std::clamp<long>(code, -top - 1, top));
-}
+struct wav_writer_t::state_t {
+    const wav_module_t *module = nullptr;
+    wav_encoder_t *wav = nullptr;
 
-struct wav_writer_t::encoder_t {
-    disk_file_t file;
-    SNDFILE *sf = nullptr;
-    int rate = 0;
-    int channels = 0;
-    wav_sample_format_t format = wav_sample_format_t::float32;
-    std::uint64_t wav_data_max = WAV_DATA_MAX;
-    bool w64 = false;
-    bool finished = false;
-    std::uint64_t data_bytes = 0;
-    sf_count_t header_bytes = 0; // where the samples begin
-    std::vector<short> shorts;   // PCM codes on their way to libsndfile
-    std::vector<int> ints;
-
-    void open(int container);
-    void become_w64();
-    void write(const std::vector<float> &values, sf_count_t samples);
-
-    void check(sf_count_t written, sf_count_t samples)
+    ~state_t()
     {
-        if (written != samples)
-            throw sndfile_error(sf);
+        if (wav != nullptr)
+            module->close(wav);
     }
 };
 
-void wav_writer_t::encoder_t::open(int container)
-{
-    SF_INFO info{};
-    info.samplerate = rate;
-    info.channels = channels;
-    info.format = container | sample_format(format);
-    sf = sf_open_virtual(&DISK_IO, SFM_WRITE, &info, &file);
-    if (sf == nullptr)
-        throw sndfile_error(nullptr);
-    // The PEAK chunk of a float file carries the time it was made.
-    sf_command(sf, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
-    header_bytes = disk_tell(&file);
-}
-
-// The samples so far stay where they are, moved up or down to follow the
-// W64 header; libsndfile then writes them once more, into nowhere, so that
-// it counts them. W64 rather than RF64: libsndfile gives a float RF64 a
-// PEAK chunk that holds the time it was written.
-void wav_writer_t::encoder_t::become_w64()
-{
-    const int closed = sf_close(sf);
-    sf = nullptr;
-    if (closed != 0)
-        throw std::runtime_error(std::string("libsndfile: ") + sf_error_number(closed));
-    const sf_count_t wav_header = header_bytes;
-    file.dropping = true;
-    file.at = 0;
-    open(SF_FORMAT_W64);
-    const auto data = static_cast<std::int64_t>(data_bytes);
-    if (!move_bytes(file.file, wav_header, header_bytes, data))
-        throw std::runtime_error(std::string("moving the samples: ") +
-                                 std::strerror(file.file.out->err));
-    const auto block = static_cast<std::size_t>(channels * bytes_per_value(format));
-    const std::vector<char> zeros(block << 16); // whole samples
-    for (std::int64_t left = data; left > 0;) {
-        const auto n = static_cast<sf_count_t>(
-            std::min<std::int64_t>(left, static_cast<std::int64_t>(zeros.size())));
-        if (sf_write_raw(sf, zeros.data(), n) != n)
-            throw sndfile_error(sf);
-        left -= n;
-    }
-    file.dropping = false;
-    if (seekable_seek(file.file, file.at, SEEK_SET) != file.at)
-        throw std::runtime_error(std::string("seeking: ") + std::strerror(file.file.out->err));
-    w64 = true;
-}
-
-void wav_writer_t::encoder_t::write(const std::vector<float> &values, sf_count_t samples)
-{
-    switch (format) {
-    case wav_sample_format_t::pcm16:
-        shorts.resize(values.size());
-        std::transform(values.begin(), values.end(), shorts.begin(),
-                       [](float v) { return static_cast<short>(pcm_code(v, 16)); });
-        check(sf_writef_short(sf, shorts.data(), samples), samples);
-        return;
-    case wav_sample_format_t::pcm24:
-        // libsndfile's int samples are 32 bits; a 24-bit file keeps the top 24.
-        ints.resize(values.size());
-        std::transform(values.begin(), values.end(), ints.begin(),
-                       [](float v) { return pcm_code(v, 24) * 256; });
-        check(sf_writef_int(sf, ints.data(), samples), samples);
-        return;
-    default: check(sf_writef_float(sf, values.data(), samples), samples); return;
-    }
-}
-
 wav_writer_t::wav_writer_t(int rate, int channels, wav_sample_format_t format, fd_sink_t *out,
                            std::uint64_t wav_data_max)
-    : encoder_(std::make_unique<encoder_t>())
+    : state_(std::make_unique<state_t>())
 {
-    encoder_t &e = *encoder_;
-    e.file.file = seekable_file(out);
-    e.rate = rate;
-    e.channels = channels;
-    e.format = format;
-    e.wav_data_max = wav_data_max;
+    std::string missing;
+    state_->module = wav_module(&missing);
+    if (state_->module == nullptr)
+        throw std::runtime_error(missing);
+    module_error_t error;
+    state_->module->open(rate, channels, static_cast<std::int32_t>(format), out, wav_data_max,
+                         &state_->wav, &error);
+    module_rethrow(error);
 }
 
-wav_writer_t::~wav_writer_t()
-{
-    if (encoder_->sf != nullptr)
-        sf_close(encoder_->sf);
-}
+wav_writer_t::~wav_writer_t() = default;
 
 void wav_writer_t::write(const std::vector<float> &values)
 {
-    encoder_t &e = *encoder_;
-    if (e.finished)
-        throw std::runtime_error("libsndfile: the file is already finished");
-    if (values.empty())
-        return;
-    if (e.sf == nullptr && !e.w64)
-        e.open(SF_FORMAT_WAV);
-    const std::uint64_t bytes =
-        values.size() * static_cast<std::uint64_t>(bytes_per_value(e.format));
-    if (!e.w64 && e.data_bytes + bytes > e.wav_data_max)
-        e.become_w64();
-    e.data_bytes += bytes;
-    e.write(values, static_cast<sf_count_t>(values.size()) / e.channels);
+    module_error_t error;
+    state_->module->write(state_->wav, values.data(), values.size(), &error);
+    module_rethrow(error);
 }
 
 void wav_writer_t::finish()
 {
-    encoder_t &e = *encoder_;
-    e.finished = true;
-    if (e.sf == nullptr)
-        return;
-    const int closed = sf_close(e.sf);
-    e.sf = nullptr;
-    if (closed != 0)
-        throw std::runtime_error(std::string("libsndfile: ") + sf_error_number(closed));
+    module_error_t error;
+    state_->module->finish(state_->wav, &error);
+    module_rethrow(error);
 }
 
 bool read_wav(const std::vector<std::uint8_t> &bytes, wav_data_t *out, std::string *error)
 {
-    memory_file_t file{bytes, 0};
-    SF_INFO info{};
-    SNDFILE *sf = sf_open_virtual(&MEMORY_IO, SFM_READ, &info, &file);
-    if (sf == nullptr) {
-        *error = sf_strerror(nullptr);
+    const wav_module_t *module = wav_module(error);
+    if (module == nullptr)
         return false;
-    }
-    out->rate = info.samplerate;
-    out->channels = info.channels;
-    out->values.resize(static_cast<std::size_t>(info.frames * info.channels));
-    const sf_count_t got = sf_readf_float(sf, out->values.data(), info.frames);
-    sf_close(sf);
-    if (got != info.frames) {
-        *error = "the file ends early";
-        return false;
-    }
-    return true;
+    const wav_room_t room{out, values_room};
+    module_error_t failed;
+    std::int32_t rate = 0;
+    std::int32_t channels = 0;
+    const std::int32_t status =
+        module->read(bytes.data(), bytes.size(), &rate, &channels, room, &failed);
+    out->rate = rate;
+    out->channels = channels;
+    if (status == MODULE_NO_MEMORY)
+        throw std::bad_alloc();
+    if (status != MODULE_OK)
+        *error = failed.message;
+    return status == MODULE_OK;
 }

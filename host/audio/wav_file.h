@@ -4,7 +4,8 @@
 // samples always give the same bytes: no chunk that depends on when the file
 // was made. A WAV holds at most 4 GiB; a longer file becomes W64 (Sony's
 // Wave64, WAV with 64-bit sizes) when it passes that size. And WAV files read back, for
-// checking and plotting.
+// checking and plotting. Behind both is the table of wav_module.h, which the
+// programs load as a module only when they write or read a WAV.
 #pragma once
 
 #include <cstdint>
@@ -12,20 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "host/audio/wav_format.h"
 #include "host/io/sink.h"
 
-enum class wav_sample_format_t { float32, pcm24, pcm16 };
-
-// "float", "pcm24", "pcm16": the names the options take.
-inline constexpr const char *WAV_FORMAT_NAMES[] = {"float", "pcm24", "pcm16"};
-wav_sample_format_t wav_format_named(const std::string &name); // one of WAV_FORMAT_NAMES
-
-// The PCM code of a value in -1 to 1 for a sample of `bits` (16 or 24).
-std::int32_t pcm_code(float value, int bits);
-
-// The data a WAV file holds: its sizes are 32 bits, and the room left for
-// the header is generous.
-inline constexpr std::uint64_t WAV_DATA_MAX = 0xFFFFFFFFull - 4096;
+// Whether WAVs can be written and read in this process: libsndfile is
+// linked in, or its module loads (the first call loads it). False with the
+// reason in *error where the module cannot be loaded.
+bool wav_ready(std::string *error);
 
 class wav_writer_t {
   public:
@@ -34,6 +28,7 @@ class wav_writer_t {
     // take seeks (output_seekable). A failed write is kept in out->err.
     // Past wav_data_max bytes of samples the file becomes W64 (a test's
     // smaller bound shows it). Nothing is written before the first samples.
+    // Throws std::runtime_error where libsndfile's module cannot be loaded.
     wav_writer_t(int rate, int channels, wav_sample_format_t format, fd_sink_t *out,
                  std::uint64_t wav_data_max = WAV_DATA_MAX);
     ~wav_writer_t();
@@ -49,8 +44,8 @@ class wav_writer_t {
     void finish();
 
   private:
-    struct encoder_t;
-    std::unique_ptr<encoder_t> encoder_;
+    struct state_t;
+    std::unique_ptr<state_t> state_;
 };
 
 struct wav_data_t {
@@ -59,5 +54,6 @@ struct wav_data_t {
     std::vector<float> values; // interleaved, as libsndfile reads them as float
 };
 
-// Reads a WAV file's bytes; on a fault returns false with libsndfile's reason.
+// Reads a WAV file's bytes; on a fault returns false with libsndfile's
+// reason (or why its module cannot be loaded).
 bool read_wav(const std::vector<std::uint8_t> &bytes, wav_data_t *out, std::string *error);

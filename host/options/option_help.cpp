@@ -55,19 +55,33 @@ bool option_given(const CLI::App &app, const std::string &name)
     return option != nullptr && option->count() > 0;
 }
 
+namespace {
+
+// CLI11's formatter, its column found when the help is shown, so that a run
+// without --help does not format every option's name to measure it.
+class aligned_formatter_t : public CLI::Formatter {
+  public:
+    std::string make_help(const CLI::App *app, std::string name,
+                          CLI::AppFormatMode mode) const override
+    {
+        CLI::Formatter aligned(*this);
+        std::size_t longest = 0;
+        for (const CLI::Option *o : app->get_options()) {
+            const bool positional = !o->nonpositional();
+            const std::string option =
+                aligned.make_option_name(o, positional) + aligned.make_option_opts(o);
+            longest = std::max(longest, option.size());
+        }
+        aligned.column_width(HELP_INDENT + longest + HELP_GAP);
+        return aligned.make_help(app, std::move(name), mode);
+    }
+};
+
+} // namespace
+
 void format_help(CLI::App &app, const std::string &footer)
 {
-    // Each option's text starts two blanks after the longest option's name.
-    const auto formatter = std::make_shared<CLI::Formatter>();
-    std::size_t longest = 0;
-    for (const CLI::Option *o : app.get_options()) {
-        const bool positional = !o->nonpositional();
-        const std::string name =
-            formatter->make_option_name(o, positional) + formatter->make_option_opts(o);
-        longest = std::max(longest, name.size());
-    }
-    formatter->column_width(HELP_INDENT + longest + HELP_GAP);
-    app.formatter(formatter);
+    app.formatter(std::make_shared<aligned_formatter_t>());
     app.footer(footer);
 }
 

@@ -71,7 +71,8 @@ CLI::Option *add_number(CLI::App &app, const std::string &names, V &value, const
 bool option_given(const CLI::App &app, const std::string &name);
 
 // Help as the programs show it: options and their text on one line each, the
-// text in one column just past the longest option. Call once every option is in.
+// text in one column just past the longest option, measured when the help is
+// shown.
 void format_help(CLI::App &app, const std::string &footer);
 
 // -V and --version: "PROGRAM VERSION", the version of the build (host/version.h).

@@ -7,7 +7,8 @@ frame_pictures_t::frame_pictures_t(const picture_job_t &job)
         tube_ = std::make_unique<tube_t>(job.tube);
         listening_.emplace(tube_->listener());
     } else {
-        glow_ = std::make_unique<afterglow_t>();
+        // The raster clears it as each frame begins.
+        glow_ = std::make_unique_for_overwrite<afterglow_t>();
         listening_.emplace(afterglow_listener(glow_.get()));
     }
 }

@@ -11,12 +11,14 @@
 
 namespace {
 
-// Values handed to libsndfile at a time when one frame is repeated.
-constexpr std::size_t REPEAT_PIECE = 1 << 16;
+// Values handed to libsndfile at a time (256 KiB of floats): a write of
+// each frame's few kilobytes costs the kernel more than the bytes do.
+constexpr std::size_t WRITE_PIECE = 1 << 16;
 
 // The frames' ticks become samples as each frame is finished, and go to the
-// file at once, so a frame that breaks off never reaches it; dark ticks at
-// the end of a frame wait for the next frame's first lit point. libsndfile
+// file in pieces of whole frames, so a frame that breaks off never reaches
+// it; dark ticks at the end of a frame wait for the next frame's first lit
+// point. libsndfile
 // goes back to the file's start for the header at the end, so the file must
 // take seeks: a pipe or a terminal is refused when the output is made.
 class wav_file_t : public render_output_t {
@@ -39,7 +41,8 @@ class wav_file_t : public render_output_t {
             frame_ = beam_.ticks();
         } else {
             signal_.add(beam_.ticks());
-            write(signal_.values());
+            if (signal_.values().size() >= WRITE_PIECE)
+                write(signal_.values());
         }
         beam_.clear();
     }
@@ -54,7 +57,7 @@ class wav_file_t : public render_output_t {
             const auto samples = static_cast<std::int64_t>(
                 std::llround(seconds_ * static_cast<double>(signal_.format().rate)));
             repeat_frame(
-                signal_.format(), frame_, samples, REPEAT_PIECE,
+                signal_.format(), frame_, samples, WRITE_PIECE,
                 [](void *self, std::vector<float> &values) {
                     static_cast<wav_file_t *>(self)->write(values);
                 },

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/audio/wav_file.h"
 #include "host/image/frame_image.h"
 #include "host/io/output_checks.h"
 #include "host/keys/key_script_file.h"
@@ -202,9 +203,20 @@ bool check_video(const render_job_t &job, std::string *error)
         *error = "--video needs an even --size: its colours are kept for each 2 x 2 pixels";
         return false;
     }
-    if (!video_available()) {
-        *error = "--video: this snake-render was built without FFmpeg's libraries "
-                 "(libavcodec-dev, libavformat-dev, libswscale-dev, libavutil-dev)";
+    std::string missing;
+    if (!video_ready(&missing)) {
+        *error = "--video: " + missing;
+        return false;
+    }
+    return true;
+}
+
+// libsndfile comes as a module: one that is missing is said before any work.
+bool check_wav(const render_job_t &job, std::string *error)
+{
+    std::string missing;
+    if (!job.wav.path.empty() && !wav_ready(&missing)) {
+        *error = "--wav: " + missing;
         return false;
     }
     return true;
@@ -279,7 +291,8 @@ bool check_outputs(CLI::App &app, const options_t &opt, render_job_t *job, std::
     }
     job->wav.format = wav_format_named(opt.wav_format);
     return check_endings(app, *job, error) && check_trace(*job, error) &&
-           wav_job_valid(*job, error) && check_video(*job, error) && check_look(*job, error);
+           wav_job_valid(*job, error) && check_video(*job, error) && check_look(*job, error) &&
+           check_wav(*job, error);
 }
 
 // The run's files together, before any work: folders that are missing, an

@@ -5,7 +5,8 @@
 // WebM is a live stream and an MP4 is fragmented. Encoders run on one thread
 // with bit-exact flags, so the same frames give the same bytes with the same
 // FFmpeg. Nothing is written before the first frame, so a video without
-// frames writes nothing.
+// frames writes nothing. The encoder behind it is the table of
+// video_module.h, which the programs load as a module only for a video.
 #pragma once
 
 #include <cstdint>
@@ -18,8 +19,10 @@
 
 enum class video_kind_t { mp4, webm };
 
-// Whether this build has video (FFmpeg's libraries were there to build it).
-bool video_available();
+// Whether videos can be made in this process: the encoder is linked in, or
+// its module loads (the first call loads it). False with the reason in
+// *error where the build has no FFmpeg or the module cannot be loaded.
+bool video_ready(std::string *error);
 
 class video_writer_t {
   public:

@@ -125,7 +125,8 @@ int main(int argc, char **argv)
     wav_data_t wav;
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!check_run_files({{"", args.in, false}, {"", args.out, true}}, &error))
+    if (!check_run_files({{"", args.in, false}, {"", args.out, true}}, &error) ||
+        !wav_ready(&error))
         return usage_fault(PROGRAM, error);
     if (!read_bytes(args.in, &bytes, &error) || !read_wav(bytes, &wav, &error) || wav.channels < 2)
         return usage_fault(PROGRAM,
