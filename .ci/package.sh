@@ -75,11 +75,12 @@ dpkg-deb -x "$(deb pc-snake)" "$root"
 bin=$root/usr/bin
 [ "$("$bin/pc-snake" 1 1 | head -c 2)" = P3 ] || fail "the packaged pc-snake prints no PPM"
 "$bin/snake-render" 1 1-5 -q --gif "$scratch/a.gif" || fail "the packaged snake-render writes no GIF"
-for outputs in "--video $scratch/a.mp4" "--wav $scratch/a.wav"; do
+for output in --video=$scratch/a.mp4 --wav=$scratch/a.wav; do
     status=0
-    said=$("$bin/snake-render" 1 1-5 -q $outputs 2>&1) || status=$?
-    [ "$status" = 1 ] && [[ $said == *"cannot load the module"* ]] ||
-        fail "snake-render $outputs without its module: status $status, '$said'"
+    said=$("$bin/snake-render" 1 1-5 -q "$output" 2>&1) || status=$?
+    if [ "$status" != 1 ] || [[ $said != *"cannot load the module"* ]]; then
+        fail "snake-render $output without its module: status $status, '$said'"
+    fi
 done
 # man finds each page by the program's name where the package puts it.
 for p in "${programs[@]}"; do
