@@ -1,5 +1,5 @@
 # The Debian packages, made by CPack from what the build installs
-# (`cmake --build BUILD --target package`, or `tools/package.sh`), into
+# (`cmake --build BUILD --target package`, or `cpack --config BUILD/CPackConfig.cmake`) into
 # BUILD/packages/ as NAME_VERSION_ARCH.deb:
 #   pc-snake        the programs, their manual pages and bash completion, README,
 #                   the licence as copyright, a changelog; recommends the two below
