@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What `cmake --install` puts in place for a user, and the uninstall target
-# that takes it away again: the four programs, their manual pages and
-# completions, README and LICENSE; afterwards nothing is left. The build's own
-# install_manifest.txt is kept as it was.
+# that takes it away again: the four programs, the modules this build has,
+# their manual pages and completions, README and LICENSE; afterwards nothing
+# is left. The build's own install_manifest.txt is kept as it was.
 set -euo pipefail
 build=${1:-build/release}
 prefix=$(mktemp -d)
@@ -40,6 +40,12 @@ expected=(
     share/bash-completion/completions/snake-play share/bash-completion/completions/wav-xy
     share/doc/pc-snake/README.md share/doc/pc-snake/LICENSE
 )
+libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
+for module in "$build/$libdir"/pc-snake/*.so; do
+    if [ -e "$module" ]; then
+        expected+=("$libdir/pc-snake/$(basename "$module")")
+    fi
+done
 for f in "${expected[@]}"; do
     if [ ! -s "$prefix/$f" ]; then
         echo "cmake --install put no $f in place" >&2

@@ -24,12 +24,12 @@ packages=(
     libcli11-dev                     # command lines of snake-render and snake-play
     libsdl2-dev                      # snake-play's window
     libsndfile1-dev                  # the beam as XY audio in a WAV file
-    libavcodec-dev libavformat-dev   # snake-render --video (H.264, VP9) through FFmpeg
-    libswscale-dev libavutil-dev
-    ffmpeg                           # ffprobe and ffmpeg, which the tests decode videos with
+    libavcodec-dev libavformat-dev   # snake-render --video (H.264, VP9) through FFmpeg;
+    libswscale-dev libavutil-dev     # the tests decode the videos with them too
     libbenchmark-dev                 # the benchmarks
     scdoc                            # the manual pages, written from their sources
     man-db                           # man and lexgrog, which the tests read the pages with
+    dpkg-dev file                    # the Debian package: dpkg-shlibdeps, and file, by which CPack runs it
 )
 xvfb=false
 web=false
@@ -66,7 +66,7 @@ if $web; then
     command -v npm >/dev/null || packages+=(npm)
 fi
 if $ci; then
-    packages+=(clang libclang-rt-14-dev valgrind)
+    packages+=(clang libclang-rt-14-dev valgrind lintian)
 fi
 
 missing=()
