@@ -41,9 +41,9 @@ expected=(
     share/doc/pc-snake/README.md share/doc/pc-snake/LICENSE
 )
 libdir=$(sed -n 's/^CMAKE_INSTALL_LIBDIR:[A-Z]*=//p' "$build/CMakeCache.txt")
-for module in "$build/$libdir"/pc-snake/*.so; do
+for module in "$build/$libdir"/pc-snake/modules/*.so; do
     if [ -e "$module" ]; then
-        expected+=("$libdir/pc-snake/$(basename "$module")")
+        expected+=("$libdir/pc-snake/modules/$(basename "$module")")
     fi
 done
 for f in "${expected[@]}"; do

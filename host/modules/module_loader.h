@@ -1,5 +1,5 @@
 // Loads one of the programs' modules from their folder relative to the
-// program's own file (/proc/self/exe): bin/../lib/pc-snake/ as installed by
+// program's own file (/proc/self/exe): bin/../lib/pc-snake/modules/ as installed by
 // default, so that the same layout works in the build tree, after
 // `cmake --install` to any prefix and in a package. A module stays loaded
 // for the process.
