@@ -34,14 +34,14 @@ std::string module_folder(std::string *error)
 
 } // namespace
 
-loaded_module_t load_module(const module_spec_t &spec)
+loaded_module_t load_module(const module_file_t &module)
 {
     std::string reason;
     const std::string folder = module_folder(&reason);
-    const std::string path = folder.empty() ? spec.file : folder + "/" + spec.file;
+    const std::string path = folder.empty() ? module.file : folder + "/" + module.file;
     const auto fail = [&](const std::string &why) {
-        return loaded_module_t{nullptr,
-                               "cannot load the module " + path + " (" + spec.brings + "): " + why};
+        return loaded_module_t{nullptr, "cannot load the module " + path + " (" + module.brings +
+                                            "): " + why};
     };
     if (folder.empty())
         return fail(reason);
@@ -50,7 +50,7 @@ loaded_module_t load_module(const module_spec_t &spec)
     if (handle == nullptr)
         return fail(reason_without(path, ::dlerror()));
     using entry_t = const void *(*)();
-    const auto entry = reinterpret_cast<entry_t>(::dlsym(handle, spec.entry));
+    const auto entry = reinterpret_cast<entry_t>(::dlsym(handle, module.entry));
     if (entry == nullptr) {
         const std::string why = reason_without(path, ::dlerror());
         ::dlclose(handle);
@@ -60,7 +60,7 @@ loaded_module_t load_module(const module_spec_t &spec)
     std::uint32_t abi = 0;
     if (table != nullptr)
         std::memcpy(&abi, table, sizeof abi); // every table begins with its interface number
-    if (abi != spec.abi) {
+    if (abi != module.abi) {
         ::dlclose(handle);
         return fail("it belongs to another version of the programs");
     }

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-struct module_spec_t {
+struct module_file_t {
     const char *file;   // e.g. "video.so"
     const char *entry;  // its exported function that returns the table
     std::uint32_t abi;  // what the table's first field must hold: its interface
@@ -22,4 +22,4 @@ struct loaded_module_t {
 };
 
 // Loads the module; a caller keeps the result for the process.
-loaded_module_t load_module(const module_spec_t &spec);
+loaded_module_t load_module(const module_file_t &module);

@@ -3,36 +3,26 @@
 // pc-snake's PPM pixel for pixel; and the exact look is drawn crisp, each
 // screen point a block of whole pixels.
 import assert from 'node:assert/strict';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
-import { launchChromium, need, SITE } from './support/browsers.mjs';
+import { need } from './support/browsers.mjs';
 import { enlarged, samePicture } from './support/compare.mjs';
 import { pcSnakeFrame } from './support/native.mjs';
 import { exactScreenshot, openView, shownPicture } from './support/page_watch.mjs';
-import { serveFolder } from './support/static_server.mjs';
+import { chromiumSuite } from './support/suite.mjs';
 
 const needs = need('puppeteer', 'chromium', 'site', 'native');
 const LEVELS = [1, 2, 3, 4];
 const FRAMES = [1, 112, 300, 1000, 2147483647];
 
 describe('linked frames in Chromium', { skip: needs.skip }, () => {
-    let server;
-    let chromium;
-    before(async () => {
-        needs.check();
-        server = await serveFolder(SITE);
-        chromium = await launchChromium();
-    }, { timeout: needs.timeout });
-    after(async () => {
-        await chromium?.close();
-        await server?.close();
-    }, { timeout: needs.timeout });
+    const suite = chromiumSuite(needs);
 
     test('each linked frame is pc-snake\'s picture of it', { timeout: 120_000 }, async () => {
         for (const level of LEVELS) {
             for (const frame of FRAMES) {
                 const what = `frame ${frame} of level ${level}`;
-                const { page, problems } = await openView(chromium.browser, server.origin,
+                const { page, problems } = await openView(suite.chromium.browser, suite.server.origin,
                     `/?level=${level}&frame=${frame}`);
                 const [shown, expected] = await Promise.all([shownPicture(page), pcSnakeFrame(level, frame)]);
                 samePicture(shown, expected, 256, what);
@@ -46,7 +36,7 @@ describe('linked frames in Chromium', { skip: needs.skip }, () => {
 
     test('the exact look is drawn crisp: a block of whole pixels per point', { timeout: 60_000 }, async () => {
         for (const scale of [1, 2]) {
-            const { page, problems } = await openView(chromium.browser, server.origin, '/?level=3&frame=300');
+            const { page, problems } = await openView(suite.chromium.browser, suite.server.origin, '/?level=3&frame=300');
             await page.setViewport({ width: 1100, height: 900, deviceScaleFactor: scale });
             await page.evaluate(() => new Promise((resolve) => requestAnimationFrame(resolve)));
             const shot = await exactScreenshot(page);

@@ -3,31 +3,21 @@
 // page's own; a link's bad values are named on the page and ignored, its
 // good ones taken; swipes on a touch screen steer as the arrows do.
 import assert from 'node:assert/strict';
-import { after, before, describe, test } from 'node:test';
+import { describe, test } from 'node:test';
 
-import { launchChromium, need, SITE } from './support/browsers.mjs';
+import { need } from './support/browsers.mjs';
 import { goToFrame, moduleStatus, openPage, openView } from './support/page_watch.mjs';
-import { serveFolder } from './support/static_server.mjs';
+import { chromiumSuite } from './support/suite.mjs';
 
 const needs = need('puppeteer', 'chromium', 'site');
 
 describe('the page in Chromium', { skip: needs.skip }, () => {
-    let server;
-    let chromium;
-    before(async () => {
-        needs.check();
-        server = await serveFolder(SITE);
-        chromium = await launchChromium();
-    }, { timeout: needs.timeout });
-    after(async () => {
-        await chromium?.close();
-        await server?.close();
-    }, { timeout: needs.timeout });
+    const suite = chromiumSuite(needs);
 
     const options = { timeout: needs.timeout };
 
     test('loads, plays the game live, with no console error and no request elsewhere', options, async () => {
-        const { page, problems } = await openPage(chromium.browser, server.origin);
+        const { page, problems } = await openPage(suite.chromium.browser, suite.server.origin);
         assert.deepEqual(await moduleStatus(page), {
             state: 'loaded',
             text: 'pc-snake in the browser: the module is running',
@@ -42,7 +32,7 @@ describe('the page in Chromium', { skip: needs.skip }, () => {
     });
 
     test("a link's bad values are named on the page and ignored, its good ones taken", options, async () => {
-        const { page, problems } = await openView(chromium.browser, server.origin,
+        const { page, problems } = await openView(suite.chromium.browser, suite.server.origin,
             '/?level=7&frame=12abc&look=tube&tube=cpu&focus=9&glow=2&seed=0x2201&colour=red');
         const messages = await page.$$eval('#messages li', (items) => items.map((item) => item.textContent));
         assert.deepEqual(messages.sort(), [
@@ -68,7 +58,7 @@ describe('the page in Chromium', { skip: needs.skip }, () => {
     test('swipes on the screen steer as the arrow keys do', options, async () => {
         // Which way a finger goes across the screen (CSS pixels), and the key.
         const SWIPES = [[-80, 5, 'left'], [4, -60, 'up'], [70, -20, 'right'], [-10, 90, 'down'], [10, 12, null]];
-        const { page, problems } = await openView(chromium.browser, server.origin, '/?level=1&frame=1#keys=');
+        const { page, problems } = await openView(suite.chromium.browser, suite.server.origin, '/?level=1&frame=1#keys=');
         const box = await page.$eval('#screen', (screen) => {
             const r = screen.getBoundingClientRect();
             return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
